@@ -1,0 +1,71 @@
+#pragma once
+
+// The state every screen shares, start-up, and the two helpers CenterForm
+// and AppDir. Screens never pass arguments to each other: whatever the next
+// screen needs, it finds here.
+
+#include "platform/model/Application.h"
+#include "platform/model/StateDump.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace Module1 {
+
+inline constexpr int kZones = 3;
+inline constexpr int kSlots = 11; // ranks 0..9, slot 10 is the working slot of a play
+inline constexpr int kTableLength = 81;
+
+// Zone being played: 0 Alphabetic, 1 Kana, 2 All kinds.
+inline std::int16_t CurrentZone = 0;
+inline std::int32_t LastScore = 0;
+inline std::array<std::array<std::int32_t, kSlots>, kZones> RecordScore{};
+inline std::array<std::array<std::string, kSlots>, kZones> RecordName{}; // UTF-8
+inline double AvgResponse = 0;
+inline double HitRate = 0;
+inline std::int16_t NewRecord = 0;
+// Five texts of 81 characters; tables 0..2 are single bytes in code page 932.
+inline std::array<std::u32string, 5> CharTable{};
+inline std::int16_t SidePanel = 0;
+inline std::int16_t MenuCursor = 0;
+inline std::int16_t KeepCursor = 0;
+inline std::int16_t OptSpeed = 0;
+inline std::int16_t OptCase = 0;
+inline std::int16_t OptKana = 0;
+
+// The directory AppDir reports; set once by the program (or the replay
+// driver) before Main runs. Empty means "the executable's directory".
+inline std::string AppDirOverride;
+
+// Every shared value back to zero and empty, as at program start.
+void ResetSharedState();
+
+// Start-up: records (file or default table), character tables, options,
+// then the title screen centred and shown. Throws RecordFileError when a
+// records file exists but cannot be read as the table.
+void Main(ui::Application& app);
+
+void CenterForm(ui::Form& form);
+
+// The directory of the running executable, ending in exactly one "/".
+std::string AppDir();
+
+// The records file: AppDir() followed by "qorvl.dat".
+std::string RecordFilePath();
+
+void FillDefaultRecords();
+void FillCharTables();
+
+// The shared state as `Module1.NAME=value` lines (CharTable left out).
+void DumpSharedState(ui::StateDump& out);
+
+// Sets one value of the dump by its name ("CurrentZone", "HitRate",
+// "RecordScore(0,10)", "RecordName(1,3)"; the "Module1." prefix is
+// optional). `value` is a number, or UTF-8 text for RecordName. Integers
+// must fit their field. On failure returns false, leaves the state as it
+// was and says why in `error`.
+bool SetSharedValue(std::string_view name, std::string_view value, std::string& error);
+
+} // namespace Module1
