@@ -1,0 +1,61 @@
+#pragma once
+
+// Runs a replay script against the whole program under virtual time. One
+// command per line; blank lines and lines starting with '#' are skipped.
+// A command that cannot run, or an `expect` that does not hold, stops the
+// script with the line number and what went wrong.
+
+#include "platform/model/Application.h"
+#include "platform/qt/FormRenderer.h"
+#include "platform/qt/QtServices.h"
+#include "resources/PictureCatalog.h"
+
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <string>
+
+namespace replay {
+
+struct Failure {
+    int line = 0;
+    std::string message;
+};
+
+class ReplaySession {
+public:
+    // Relative paths in the script (appdir) are taken from scriptDir; snaps
+    // are written into outDir.
+    ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir);
+
+    // Runs every command of the script; nullopt when all of them held.
+    std::optional<Failure> run(std::istream& script);
+    // Runs one command; throws std::runtime_error with the reason when it fails.
+    void execute(const std::string& command);
+
+    ui::Application& app() { return app_; }
+
+private:
+    void start();
+    void pressKey(const std::string& name);
+    void typeText(const std::string& text);
+    void typeForTarget(bool hit);
+    void click(const std::string& target);
+    void close(const std::string& formName);
+    void show(const std::string& formName);
+    void snap(const std::string& name);
+    void expect(const std::string& line);
+    void expectFileLine(const std::string& arguments);
+    ui::Form& openForm(const std::string& name);
+
+    std::filesystem::path scriptDir_;
+    std::filesystem::path outDir_;
+    ui::VirtualClock clock_;
+    qthost::QtTextMetrics metrics_;
+    pictures::Catalog catalog_;
+    ui::Application app_;
+    qthost::FormRenderer renderer_;
+    double snapScale_ = 1.0;
+};
+
+} // namespace replay
