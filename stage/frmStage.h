@@ -1,0 +1,83 @@
+#pragma once
+
+// The typing stage: 30 seconds of targets flying across the canvas, every
+// typed character judged, then the measurements handed to the results.
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class frmStage : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmStage";
+    explicit frmStage(ui::Application& app);
+
+    void Form_Activate() override;
+    void dumpState(ui::StateDump& out) const override;
+
+private:
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildStage(form); }
+    } design_{*this};
+
+    void Picture1_KeyPress(int& KeyAscii);
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+
+    bool isStartKey(int KeyAscii) const;
+    bool isPlaying() const;
+    void startGame();
+    void judgeHit();
+    void judgeMiss();
+    void finishGame();
+
+    void drawTarget();
+    bool accepts(int KeyAscii) const;
+    void startFlightAfterHit();
+    void replaceFlownOffTarget();
+    void advanceFlight();
+    void drawGlyph();
+    std::string targetGlyph() const;
+    void showHitRate();
+    void showZone();
+
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::Label& Label1 = get<ui::Label>("Label1");
+    ui::Label& Label2 = get<ui::Label>("Label2");
+    ui::Label& Label6 = get<ui::Label>("Label6");
+    ui::Label& Label8 = get<ui::Label>("Label8");
+    ui::Label& Label11 = get<ui::Label>("Label11");
+    ui::ControlArray<ui::Label> Label5 = array<ui::Label>("Label5");
+    ui::ControlArray<ui::Label> Label10 = array<ui::Label>("Label10");
+    ui::Shape& Shape3 = get<ui::Shape>("Shape3");
+    ui::Image& Image1 = get<ui::Image>("Image1");
+    ui::Image& Image2 = get<ui::Image>("Image2");
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
+    ui::Timer& Timer2 = get<ui::Timer>("Timer2");
+    ui::Timer& Timer3 = get<ui::Timer>("Timer3");
+    ui::Timer& Timer4 = get<ui::Timer>("Timer4");
+
+    std::int32_t StageScore = 0;
+    std::int16_t TimeLeft = 0;
+    std::int16_t RespTicks = 0;
+    std::int16_t Hits = 0;
+    std::int16_t Strokes = 0;
+    double RespTotal = 0;
+    double StageHitRate = 0;
+    std::int16_t TargetIndex = 0;
+    std::array<std::int16_t, 3> ZoneCount{};
+    std::array<std::int16_t, 3> ZoneStart{};
+    std::int16_t PosX = 0;
+    std::int16_t PosY = 0;
+    std::int16_t PathX = 0;
+    double Drift = 0;
+    double Phase = 0;
+    double Swing = 0;
+    double GlyphSize = 0;
+    std::int16_t Fade = 0;
+};
