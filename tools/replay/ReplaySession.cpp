@@ -4,7 +4,7 @@
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Text.h"
-#include "tools/replay/FormDump.h"
+#include "app/ProgramDump.h"
 
 #include <QImage>
 
@@ -273,7 +273,7 @@ void ReplaySession::snap(const std::string& name)
     }
     std::filesystem::create_directories(outDir_);
     std::ofstream text(outDir_ / (name + ".txt"), std::ios::binary);
-    text << dumpProgram(app_).text();
+    text << wiring::dumpProgram(app_).text();
     if (!text) {
         fail("snap: cannot write " + (outDir_ / (name + ".txt")).string());
     }
@@ -287,7 +287,7 @@ void ReplaySession::snap(const std::string& name)
 
 void ReplaySession::expect(const std::string& line)
 {
-    const ui::StateDump dump = dumpProgram(app_);
+    const ui::StateDump dump = wiring::dumpProgram(app_);
     const auto equals = line.find('=');
     const std::string key = line.substr(0, equals);
     std::string actual;

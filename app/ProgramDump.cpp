@@ -1,10 +1,10 @@
-#include "tools/replay/FormDump.h"
+#include "app/ProgramDump.h"
 
 #include "core/Module1.h"
 
 #include <string>
 
-namespace replay {
+namespace wiring {
 
 namespace {
 
@@ -88,4 +88,4 @@ ui::StateDump dumpProgram(const ui::Application& app)
     return out;
 }
 
-} // namespace replay
+} // namespace wiring

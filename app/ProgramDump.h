@@ -7,9 +7,9 @@
 #include "platform/model/Application.h"
 #include "platform/model/StateDump.h"
 
-namespace replay {
+namespace wiring {
 
 ui::StateDump dumpProgram(const ui::Application& app);
 void dumpForm(const ui::Form& form, ui::StateDump& out);
 
-} // namespace replay
+} // namespace wiring

@@ -1,0 +1,93 @@
+// Quorvel: starts the window model on Qt windows and runs it until the last
+// window is closed.
+
+#include "app/Wiring.h"
+#include "core/Module1.h"
+#include "platform/model/Application.h"
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtServices.h"
+#include "resources/PictureCatalog.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+
+namespace {
+
+bool displayAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) {
+        return true;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void warnAboutMissingFonts()
+{
+    const QString missing = qthost::missingFontsReport();
+    if (!missing.isEmpty()) {
+        std::cerr << "quorvel: " << missing.toStdString() << '\n';
+    }
+}
+
+void setScreenSize(ui::Application& model)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        model.setScreenSizePx(screen->size().width(), screen->size().height());
+    }
+}
+
+int reportStartFailure(const QString& message)
+{
+    std::cerr << "quorvel: " << message.toStdString() << '\n';
+    QMessageBox::critical(nullptr, QStringLiteral("Quorvel"), message);
+    return EXIT_FAILURE;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!displayAvailable()) {
+        std::cerr << "quorvel: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
+                     "start it from a desktop session\n";
+        return 2;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The program ends when the model says so, not when Qt sees no window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    qthost::SteadyClock clock;
+    qthost::QtTextMetrics metrics;
+    pictures::Catalog catalog;
+    ui::Application model(clock, metrics, catalog);
+    wiring::registerAllForms(model);
+    setScreenSize(model);
+    warnAboutMissingFonts();
+
+    try {
+        model.run([&model] { Module1::Main(model); });
+    } catch (const std::exception& error) {
+        // A records file that cannot be read (Module1::RecordFileError) says
+        // which file, which line and why; nothing has been shown yet.
+        return reportStartFailure(QString::fromUtf8(error.what()));
+    }
+    if (model.openForms().empty()) {
+        std::cerr << "quorvel: start-up opened no window\n";
+        return EXIT_FAILURE;
+    }
+
+    qthost::QtHost host(model, clock);
+    host.sync();
+    if (host.exitCode()) {
+        return *host.exitCode();
+    }
+    return QApplication::exec();
+}
