@@ -1,0 +1,50 @@
+#pragma once
+
+// Name entry: the new score takes its place in the zone's ten best, the
+// player names it, and the whole table is saved when the window goes.
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <cstdint>
+#include <string>
+
+class frmNentry : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmNentry";
+    explicit frmNentry(ui::Application& app);
+
+    void Form_Activate() override;
+    void Form_Unload(int& Cancel) override;
+    void dumpState(ui::StateDump& out) const override;
+
+private:
+    void Text1_Change();
+    void Text1_KeyPress(int& KeyAscii);
+    void Picture1_KeyPress(int& KeyAscii);
+
+    void bubbleNewScoreUp();
+    void exchangeWithSlotAbove(int slot);
+    void listTable();
+    void highlightEntryRow();
+    bool entryRowListed() const;
+    void openCertificateOverThis();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildNentry(form); }
+    } design_{*this};
+
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
+    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
+    ui::Shape& Shape1 = get<ui::Shape>("Shape1");
+    ui::TextBox& Text1 = get<ui::TextBox>("Text1");
+
+    std::int16_t EntryRow = 0;
+    std::int16_t RowFound = 0;
+    std::int32_t SwapScore = 0;
+    std::string SwapName;
+    // The insertion moves entries of the shared table; it happens once per
+    // visit, however often the window is activated again.
+    bool ranked_ = false;
+};
