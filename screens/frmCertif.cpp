@@ -1,0 +1,127 @@
+#include "screens/frmCertif.h"
+
+#include "core/Module1.h"
+#include "platform/model/Application.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::int32_t kExpertScore = 20000;
+constexpr std::int32_t kUpperCaseClasses = 10000;
+constexpr int kEnter = 13;
+constexpr int kSpace = 32;
+// Where the certificate stands relative to the screen that opened it.
+constexpr int kOffsetDown = 675;
+constexpr int kOffsetRight = 900;
+
+struct ClassBand {
+    std::int32_t below;
+    const char* letter;
+};
+
+constexpr std::array<ClassBand, 10> kClassBands{{
+    {5000, "e"},
+    {6000, "d"},
+    {7000, "c"},
+    {8000, "b"},
+    {10000, "a"},
+    {12000, "E"},
+    {14000, "D"},
+    {16000, "C"},
+    {18000, "B"},
+    {20000, "A"},
+}};
+
+const char* classLetter(std::int32_t score)
+{
+    for (const ClassBand& band : kClassBands) {
+        if (score < band.below) {
+            return band.letter;
+        }
+    }
+    return nullptr;
+}
+
+bool isClosingKey(int keyAscii)
+{
+    return keyAscii == kEnter || keyAscii == kSpace;
+}
+
+} // namespace
+
+frmCertif::frmCertif(ui::Application& app) : Form(app, kFormName)
+{
+    Picture1.onKeyPress = [this](int& k) { Picture1_KeyPress(k); };
+}
+
+void frmCertif::Form_Activate()
+{
+    const std::int32_t score = Module1::LastScore;
+    Label2.setVisible(false);
+    if (const char* letter = classLetter(score)) {
+        Label3.setCaption(letter);
+    }
+    if (score >= kExpertScore) {
+        showExpertCertificate();
+    }
+    if (score < kUpperCaseClasses) {
+        Picture1.setPicture(Image2.picture());
+    }
+    if (Module1::HitRate == 100.0 && score < kExpertScore) {
+        Label2.setVisible(true);
+    }
+}
+
+void frmCertif::showExpertCertificate()
+{
+    Label1.setVisible(false);
+    Label2.setVisible(false);
+    Label3.setVisible(false);
+    Label4.setVisible(false);
+    Picture1.setPicture(Image1.picture());
+}
+
+void frmCertif::Picture1_KeyPress(int& KeyAscii)
+{
+    if (isClosingKey(KeyAscii)) {
+        returnToTitle();
+    }
+}
+
+void frmCertif::Form_KeyPress(int& KeyAscii)
+{
+    if (isClosingKey(KeyAscii)) {
+        returnToTitle();
+    }
+}
+
+void frmCertif::Form_Deactivate()
+{
+    returnToTitle();
+}
+
+void frmCertif::Form_Unload(int& Cancel)
+{
+    (void)Cancel;
+    returnToTitle();
+}
+
+void frmCertif::returnToTitle()
+{
+    if (returning_) {
+        return;
+    }
+    returning_ = true;
+    ui::Form* opener = app().loaded(Module1::NewRecord == 1 ? "frmNentry" : "frmResults");
+    ui::Form& title = app().form("frmTitle");
+    // Without its opener (shown on its own) the title takes the place the
+    // opener would have had.
+    title.setTop(opener != nullptr ? opener->top() : top() - kOffsetDown);
+    title.setLeft(opener != nullptr ? opener->left() : left() - kOffsetRight);
+    title.show();
+    if (opener != nullptr) {
+        opener->unload();
+    }
+    unload();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// The certificate: the class earned by the last game, shown over the screen
+// that opened it. However it closes, the game goes back to the title.
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <cstdint>
+
+class frmCertif : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmCertif";
+    explicit frmCertif(ui::Application& app);
+
+    void Form_Activate() override;
+    void Form_KeyPress(int& KeyAscii) override;
+    void Form_Deactivate() override;
+    void Form_Unload(int& Cancel) override;
+
+private:
+    void Picture1_KeyPress(int& KeyAscii);
+
+    void showExpertCertificate();
+    void returnToTitle();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildCertif(form); }
+    } design_{*this};
+
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::Label& Label1 = get<ui::Label>("Label1");
+    ui::Label& Label2 = get<ui::Label>("Label2");
+    ui::Label& Label3 = get<ui::Label>("Label3");
+    ui::Label& Label4 = get<ui::Label>("Label4");
+    ui::Image& Image1 = get<ui::Image>("Image1");
+    ui::Image& Image2 = get<ui::Image>("Image2");
+
+    // Closing runs once: unloading itself at the end calls Form_Unload again.
+    bool returning_ = false;
+};
