@@ -1,0 +1,114 @@
+#include "screens/frmMenu.h"
+
+#include "core/Module1.h"
+#include "platform/model/Application.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::int16_t kStartRow = 0;
+constexpr std::int16_t kRecordsRow = 1;
+constexpr std::int16_t kOptionRow = 2;
+constexpr double kFirstRowTop = 660;
+constexpr double kRowStep = 420;
+
+// Where the records panel stands beside the menu window.
+constexpr double kRecordsTopOffset = 930;
+constexpr double kRecordsLeftOffset = 3540;
+
+void unloadIfOpen(ui::Application& app, const char* formName)
+{
+    if (ui::Form* panel = app.loaded(formName)) {
+        panel->unload();
+    }
+}
+
+} // namespace
+
+frmMenu::frmMenu(ui::Application& app) : Form(app, kFormName)
+{
+    Picture1.onKeyDown = [this](int keyCode, int shift) { Picture1_KeyDown(keyCode, shift); };
+}
+
+void frmMenu::Form_Activate()
+{
+    if (Module1::KeepCursor == 0) {
+        Module1::MenuCursor = kStartRow;
+    }
+    placeCursorImage();
+    closeSidePanel();
+}
+
+void frmMenu::closeSidePanel()
+{
+    if (Module1::SidePanel == 1) {
+        unloadIfOpen(app(), "frmRecord");
+    } else if (Module1::SidePanel == 2) {
+        unloadIfOpen(app(), "frmOption");
+    }
+}
+
+void frmMenu::Picture1_KeyDown(int KeyCode, int /*Shift*/)
+{
+    switch (KeyCode) {
+    case ui::vk::Up:
+        moveCursorUp();
+        break;
+    case ui::vk::Down:
+        moveCursorDown();
+        break;
+    case ui::vk::Space:
+    case ui::vk::Enter:
+        if (Module1::MenuCursor == kStartRow) {
+            openZoneSelect();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMenu::moveCursorUp()
+{
+    if (Module1::MenuCursor > kStartRow) {
+        --Module1::MenuCursor;
+        placeCursorImage();
+        openRecordsIfOnRecords();
+    }
+}
+
+void frmMenu::moveCursorDown()
+{
+    if (Module1::MenuCursor < kOptionRow) {
+        ++Module1::MenuCursor;
+        placeCursorImage();
+        openRecordsIfOnRecords();
+    }
+}
+
+void frmMenu::placeCursorImage()
+{
+    Image1.setTop(kFirstRowTop + kRowStep * Module1::MenuCursor);
+}
+
+// Landing on RECORDS opens the records panel without a confirming key.
+void frmMenu::openRecordsIfOnRecords()
+{
+    if (Module1::MenuCursor != kRecordsRow) {
+        return;
+    }
+    ui::Form& records = app().form("frmRecord");
+    records.setTop(top() + kRecordsTopOffset);
+    records.setLeft(left() + kRecordsLeftOffset);
+    records.show();
+}
+
+void frmMenu::openZoneSelect()
+{
+    ui::Form& zone = app().form("frmZone");
+    zone.setTop(top());
+    zone.setLeft(left());
+    zone.show();
+    unload();
+}

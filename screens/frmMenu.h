@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+// The main menu: START, RECORDS and OPTION with a cursor arrow. The cursor
+// row lives in Module1::MenuCursor because the two side panels beside the
+// menu move it too.
+class frmMenu : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmMenu";
+    explicit frmMenu(ui::Application& app);
+
+    void Form_Activate() override;
+
+private:
+    void Picture1_KeyDown(int KeyCode, int Shift);
+
+    void moveCursorUp();
+    void moveCursorDown();
+    void placeCursorImage();
+    void openRecordsIfOnRecords();
+    void closeSidePanel();
+    void openZoneSelect();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildMenu(form); }
+    } design_{*this};
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::Image& Image1 = get<ui::Image>("Image1");
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The records panel beside the main menu: the ten best of one zone at a
+// time. Left and Right change the zone; Up and Down leave the panel and carry
+// the menu's cursor on, to START or into the options panel.
+class frmRecord : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmRecord";
+    explicit frmRecord(ui::Application& app);
+
+    void Form_Activate() override;
+    void Form_KeyDown(int KeyCode, int Shift) override;
+    void dumpState(ui::StateDump& out) const override;
+
+private:
+    void showZone(std::int16_t zone);
+    void listZone(std::int16_t zone);
+    void leaveUp();
+    void leaveDown();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildRecord(form); }
+    } design_{*this};
+    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
+    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
+
+    std::int16_t ViewZone = 0;
+    std::array<std::string, 3> ZoneCaption;
+};

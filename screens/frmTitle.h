@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <cstdint>
+
+// The first screen of every game: a banner grows from a line, rests, then
+// stretches away sideways; the title picture follows with a blinking prompt.
+// Space or Enter, at any moment, opens the main menu in its place.
+class frmTitle : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmTitle";
+    explicit frmTitle(ui::Application& app);
+
+    void Form_Activate() override;
+    void dumpState(ui::StateDump& out) const override;
+
+private:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Picture1_KeyPress(int& KeyAscii);
+
+    void growBanner();
+    void widenBanner();
+    void endIntro();
+    void openMenu();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildTitle(form); }
+    } design_{*this};
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::Label& Label6 = get<ui::Label>("Label6");
+    ui::Image& Image1 = get<ui::Image>("Image1");
+    ui::Image& Image2 = get<ui::Image>("Image2");
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
+    ui::Timer& Timer2 = get<ui::Timer>("Timer2");
+
+    std::int16_t IntroStep = 0;
+    std::int16_t IntroDir = 1;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/model/Form.h"
+#include "resources/designs/Designs.h"
+
+#include <cstdint>
+
+// The zone select: three thumbnails of the stage backgrounds with a green
+// frame around the chosen one; confirming stores the zone and opens the stage.
+class frmZone : public ui::Form {
+public:
+    static constexpr const char* kFormName = "frmZone";
+    explicit frmZone(ui::Application& app);
+
+    void Form_Load() override;
+    void dumpState(ui::StateDump& out) const override;
+
+private:
+    void Picture1_KeyDown(int KeyCode, int Shift);
+
+    void moveFrame();
+    void confirmZone();
+
+    struct Design {
+        explicit Design(ui::Form& form) { designs::buildZone(form); }
+    } design_{*this};
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
+    ui::Image& Image1 = get<ui::Image>("Image1");
+    ui::Image& Image2 = get<ui::Image>("Image2");
+    ui::Image& Image3 = get<ui::Image>("Image3");
+    ui::Shape& Shape1 = get<ui::Shape>("Shape1");
+    ui::Shape& Shape2 = get<ui::Shape>("Shape2");
+    ui::Shape& Shape3 = get<ui::Shape>("Shape3");
+    ui::Shape& Shape4 = get<ui::Shape>("Shape4");
+
+    std::int16_t ZoneCursor = 0;
+};
