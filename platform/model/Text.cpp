@@ -1,0 +1,360 @@
+#include "platform/model/Text.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <iconv.h>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+
+namespace ui {
+
+namespace {
+
+constexpr int kMaxSignificantDigits = 15;
+
+// Digits "d1d2...dn" meaning 0.d1d2...dn * 10^(exponent + 1), written out in
+// plain decimal however large or small the exponent.
+std::string plainDecimal(std::string_view digits, int exponent)
+{
+    std::string out;
+    const int integerDigits = exponent + 1;
+    if (integerDigits <= 0) {
+        out = "0.";
+        out.append(static_cast<std::size_t>(-integerDigits), '0');
+        out += digits;
+        return out;
+    }
+    const auto split = static_cast<std::size_t>(integerDigits);
+    if (digits.size() <= split) {
+        out = digits;
+        out.append(split - digits.size(), '0');
+        return out;
+    }
+    out = digits.substr(0, split);
+    out += '.';
+    out += digits.substr(split);
+    return out;
+}
+
+// Rounding to 15 significant digits first and then dropping trailing zeros
+// gives the shortest form of at most 15 digits: a double that needs 16 or 17
+// digits to round-trip is shown the way a 15-digit display shows it.
+std::string finiteNumberText(double value)
+{
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                      std::chars_format::scientific, kMaxSignificantDigits - 1);
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const auto e = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
+
+    std::string digits;
+    for (char c : text.substr(0, e)) {
+        if (c != '.') {
+            digits += c;
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+    std::string out = value < 0 ? "-" : "";
+    return out + plainDecimal(digits, exponent);
+}
+
+// One iconv conversion descriptor. iconv keeps state per descriptor, so each
+// call of the public functions opens its own (glibc caches the tables).
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (valid()) {
+            iconv_close(cd_);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Strict: any byte sequence or character the target cannot carry fails.
+    std::optional<std::string> convert(std::string_view input)
+    {
+        if (!valid()) {
+            return std::nullopt;
+        }
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string out;
+        std::array<char, 4096> chunk{};
+        auto* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        while (true) {
+            char* outPtr = chunk.data();
+            std::size_t outLeft = chunk.size();
+            const std::size_t rc = iconv(cd_, inLeft > 0 ? &in : nullptr, &inLeft, &outPtr, &outLeft);
+            out.append(chunk.data(), chunk.size() - outLeft);
+            if (rc != static_cast<std::size_t>(-1)) {
+                if (inLeft == 0) {
+                    return out;
+                }
+                continue;
+            }
+            if (errno != E2BIG) {
+                return std::nullopt;
+            }
+        }
+    }
+
+private:
+    iconv_t cd_;
+};
+
+bool isAscii(char32_t ch) { return ch < 0x80; }
+
+constexpr char32_t kHalfWidthFirst = 0xFF61;
+constexpr char32_t kHalfWidthLast = 0xFF9F;
+constexpr int kHalfWidthFirstCode = 0xA1;
+
+// The full-width characters of U+FF61..U+FF9F, in that order.
+constexpr std::u32string_view kFullWidthOfHalfWidth =
+    U"。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
+
+// Kana a half-width keyboard types as a base kana plus a sound mark, and
+// kana with no half-width form of their own: the key pressed for them is the
+// base kana's key, so they count as that key.
+constexpr std::u32string_view kComposedKana = U"ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポヴヵヶヮヷヺ";
+constexpr std::u32string_view kBaseOfComposed = U"カキクケコサシスセソタチツテトハヒフヘホハヒフヘホウカケワワヲ";
+static_assert(kComposedKana.size() == kBaseOfComposed.size());
+static_assert(kFullWidthOfHalfWidth.size() == kHalfWidthLast - kHalfWidthFirst + 1);
+
+constexpr char32_t kKanaBlockFirst = 0x3000;
+constexpr std::size_t kKanaBlockSize = 0x100;
+constexpr char32_t kHiraganaFirst = 0x3041;
+constexpr char32_t kHiraganaLast = 0x3096;
+constexpr char32_t kHiraganaToKatakana = 0x60;
+
+// Codes of U+3000..U+30FF that count as a half-width key; 0 where none.
+using KanaKeyTable = std::array<std::uint8_t, kKanaBlockSize>;
+
+KanaKeyTable buildKanaKeyTable()
+{
+    KanaKeyTable table{};
+    auto set = [&table](char32_t ch, int code) {
+        if (ch >= kKanaBlockFirst && ch < kKanaBlockFirst + kKanaBlockSize) {
+            table[ch - kKanaBlockFirst] = static_cast<std::uint8_t>(code);
+        }
+    };
+    auto setWithHiragana = [&set](char32_t katakana, int code) {
+        set(katakana, code);
+        const char32_t hiragana = katakana - kHiraganaToKatakana;
+        if (hiragana >= kHiraganaFirst && hiragana <= kHiraganaLast) {
+            set(hiragana, code);
+        }
+    };
+    for (std::size_t i = 0; i < kFullWidthOfHalfWidth.size(); ++i) {
+        const int code = kHalfWidthFirstCode + static_cast<int>(i);
+        const char32_t full = kFullWidthOfHalfWidth[i];
+        if (full >= 0x30A1 && full <= 0x30F6) {
+            setWithHiragana(full, code);
+        } else {
+            set(full, code);
+        }
+    }
+    const KanaKeyTable plain = table;
+    for (std::size_t i = 0; i < kComposedKana.size(); ++i) {
+        setWithHiragana(kComposedKana[i], plain[kBaseOfComposed[i] - kKanaBlockFirst]);
+    }
+    // The combining sound marks are the same keys as the spacing ones.
+    set(0x3099, plain[0x309B - kKanaBlockFirst]);
+    set(0x309A, plain[0x309C - kKanaBlockFirst]);
+    return table;
+}
+
+const KanaKeyTable& kanaKeyTable()
+{
+    static const KanaKeyTable table = buildKanaKeyTable();
+    return table;
+}
+
+std::optional<int> encodeOne(char32_t ch)
+{
+    const auto bytes = toCp932(toUtf8(ch));
+    if (!bytes || bytes->empty() || bytes->size() > 2) {
+        return std::nullopt;
+    }
+    int code = 0;
+    for (unsigned char byte : *bytes) {
+        code = code * 256 + byte;
+    }
+    return code;
+}
+
+bool isValidScalar(char32_t ch) { return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF); }
+
+void appendUtf8(std::string& out, char32_t ch)
+{
+    if (!isValidScalar(ch)) {
+        ch = 0xFFFD;
+    }
+    if (ch < 0x80) {
+        out += static_cast<char>(ch);
+    } else if (ch < 0x800) {
+        out += static_cast<char>(0xC0 | (ch >> 6));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    } else if (ch < 0x10000) {
+        out += static_cast<char>(0xE0 | (ch >> 12));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (ch >> 18));
+        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+}
+
+// One character decoded from `text` at `pos`, advancing it; a malformed
+// sequence gives U+FFFD and skips one byte.
+char32_t decodeUtf8(std::string_view text, std::size_t& pos)
+{
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    int length = 0;
+    char32_t ch = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, ch = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, ch = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, ch = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return 0xFFFD;
+    }
+    if (pos + static_cast<std::size_t>(length) > text.size()) {
+        ++pos;
+        return 0xFFFD;
+    }
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(i)]);
+        if ((next & 0xC0) != 0x80) {
+            ++pos;
+            return 0xFFFD;
+        }
+        ch = (ch << 6) | (next & 0x3F);
+    }
+    if (ch < minimum || !isValidScalar(ch)) {
+        ++pos;
+        return 0xFFFD;
+    }
+    pos += static_cast<std::size_t>(length);
+    return ch;
+}
+
+} // namespace
+
+std::string numberText(double value)
+{
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-Infinity" : "Infinity";
+    }
+    if (value == 0) {
+        return "0"; // also for -0
+    }
+    return finiteNumberText(value);
+}
+
+std::string numberText(std::int64_t value)
+{
+    return std::to_string(value);
+}
+
+std::optional<std::string> toCp932(std::string_view utf8)
+{
+    Converter converter("CP932", "UTF-8");
+    return converter.convert(utf8);
+}
+
+std::optional<std::string> fromCp932(std::string_view cp932)
+{
+    Converter converter("UTF-8", "CP932");
+    return converter.convert(cp932);
+}
+
+std::u32string toU32(std::string_view utf8)
+{
+    std::u32string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        out += decodeUtf8(utf8, pos);
+    }
+    return out;
+}
+
+std::string toUtf8(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t ch : text) {
+        appendUtf8(out, ch);
+    }
+    return out;
+}
+
+std::string toUtf8(char32_t ch)
+{
+    std::string out;
+    appendUtf8(out, ch);
+    return out;
+}
+
+std::optional<int> cp932Code(char32_t ch)
+{
+    if (isAscii(ch)) {
+        return static_cast<int>(ch);
+    }
+    if (ch >= kHalfWidthFirst && ch <= kHalfWidthLast) {
+        return kHalfWidthFirstCode + static_cast<int>(ch - kHalfWidthFirst);
+    }
+    if (!isValidScalar(ch)) {
+        return std::nullopt;
+    }
+    // Typing goes through here once per keystroke; iconv is asked once per
+    // character. The cache is bounded by the number of Unicode characters.
+    static std::mutex mutex;
+    static std::unordered_map<char32_t, std::optional<int>> cache;
+    const std::lock_guard lock(mutex);
+    const auto found = cache.find(ch);
+    if (found != cache.end()) {
+        return found->second;
+    }
+    const auto code = encodeOne(ch);
+    cache.emplace(ch, code);
+    return code;
+}
+
+std::optional<int> keyAsciiFor(char32_t typed)
+{
+    if (typed >= kKanaBlockFirst && typed < kKanaBlockFirst + kKanaBlockSize) {
+        const int key = kanaKeyTable()[typed - kKanaBlockFirst];
+        if (key != 0) {
+            return key;
+        }
+    }
+    return cp932Code(typed);
+}
+
+} // namespace ui
