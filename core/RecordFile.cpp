@@ -1,0 +1,321 @@
+#include "core/RecordFile.h"
+
+#include "platform/model/Text.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+namespace Module1 {
+
+namespace {
+
+constexpr std::size_t kExcerptBytes = 24;
+
+// Splits the file into fields: each runs to the next comma or line end, and
+// that separator is consumed with it. Tracks the 1-based line it stands on.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
+
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    int line() const { return line_; }
+
+    std::string_view next()
+    {
+        const std::size_t stop = bytes_.find_first_of(",\r\n", pos_);
+        const std::size_t end = stop == std::string_view::npos ? bytes_.size() : stop;
+        const std::string_view field = bytes_.substr(pos_, end - pos_);
+        pos_ = end;
+        consumeSeparator();
+        return field;
+    }
+
+private:
+    void consumeSeparator()
+    {
+        if (atEnd()) {
+            return;
+        }
+        const char separator = bytes_[pos_++];
+        if (separator == ',') {
+            return;
+        }
+        if (separator == '\r' && !atEnd() && bytes_[pos_] == '\n') {
+            ++pos_;
+        }
+        ++line_;
+    }
+
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::optional<std::int32_t> parseScore(std::string_view field)
+{
+    std::string_view text = trimBlanks(field);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
+    std::int64_t magnitude = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        magnitude = std::min(magnitude * 10 + (c - '0'), kLimit + 1);
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < -kLimit || value > kLimit - 1) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// A short, printable rendering of raw bytes for an error message.
+std::string excerpt(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes.substr(0, kExcerptBytes)) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    if (bytes.size() > kExcerptBytes) {
+        out += "...";
+    }
+    return out;
+}
+
+ParsedTable failure(int line, std::string reason)
+{
+    ParsedTable result;
+    result.error = RecordParseError{line, std::move(reason)};
+    return result;
+}
+
+std::string endsEarlyReason(int recordsRead, const char* missing)
+{
+    return "the file ends where " + std::string(missing) + " of record " + std::to_string(recordsRead + 1) +
+           " is expected; it must hold " + std::to_string(kRecordLines) + " records of a name, a comma and a score";
+}
+
+bool isBlankCharacter(char32_t ch) { return ch == U' ' || ch == U'\u3000'; }
+
+bool isControlCharacter(char32_t ch) { return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F); }
+
+bool decodesToItself(char32_t ch, int code)
+{
+    std::string bytes;
+    if (code > 0xFF) {
+        bytes += static_cast<char>(code >> 8);
+    }
+    bytes += static_cast<char>(code & 0xFF);
+    const auto decoded = ui::fromCp932(bytes);
+    return decoded && *decoded == ui::toUtf8(ch);
+}
+
+bool carriesUnchanged(char32_t ch)
+{
+    const auto code = ui::cp932Code(ch);
+    if (!code) {
+        return false;
+    }
+    static std::mutex mutex;
+    static std::unordered_map<char32_t, bool> cache;
+    const std::lock_guard lock(mutex);
+    const auto found = cache.find(ch);
+    if (found != cache.end()) {
+        return found->second;
+    }
+    const bool result = decodesToItself(ch, *code);
+    cache.emplace(ch, result);
+    return result;
+}
+
+QString qPath(const std::string& path) { return QString::fromStdString(path); }
+
+// Qt reports a failed flush as "Unknown error"; the system's errno then
+// says what happened.
+std::string systemReason(const QFileDevice& file)
+{
+    const int systemError = errno;
+    const QString reason = file.errorString();
+    if (!reason.isEmpty() && reason != QLatin1String("Unknown error")) {
+        return reason.toStdString();
+    }
+    return systemError != 0 ? std::strerror(systemError) : "the data could not be written";
+}
+
+std::string errorText(RecordFileError::Action action, const std::string& path, int line, const std::string& reason)
+{
+    std::string text = "The records file \"" + path + "\" cannot be ";
+    text += action == RecordFileError::Action::Read ? "read: " : "written: ";
+    if (line > 0) {
+        text += "line " + std::to_string(line) + ": ";
+    }
+    text += reason;
+    if (text.back() != '.') {
+        text += '.';
+    }
+    return text;
+}
+} // namespace
+
+RecordFileError::RecordFileError(Action action, std::string path, int line, std::string reason)
+    : std::runtime_error(errorText(action, path, line, reason)),
+      action_(action),
+      path_(std::move(path)),
+      line_(line),
+      reason_(std::move(reason))
+{
+}
+
+ParsedTable parseRecords(std::string_view bytes)
+{
+    ParsedTable result;
+    FieldReader reader(bytes);
+    int recordsRead = 0;
+    for (int zone = 0; zone < kZones; ++zone) {
+        for (int rank = 0; rank < kRanks; ++rank, ++recordsRead) {
+            if (reader.atEnd()) {
+                return failure(reader.line(), endsEarlyReason(recordsRead, "the name"));
+            }
+            const int nameLine = reader.line();
+            const auto name = ui::fromCp932(reader.next());
+            if (!name) {
+                return failure(nameLine, "the name is not valid code page 932 text");
+            }
+            if (reader.atEnd()) {
+                return failure(reader.line(), endsEarlyReason(recordsRead, "the score"));
+            }
+            const int scoreLine = reader.line();
+            const std::string_view scoreField = reader.next();
+            const auto score = parseScore(scoreField);
+            if (!score) {
+                return failure(scoreLine, "expected a score, a whole number from -2147483648 to 2147483647, but found \"" +
+                                              excerpt(scoreField) + "\"");
+            }
+            result.table.names[zone][rank] = *name;
+            result.table.scores[zone][rank] = *score;
+        }
+    }
+    return result;
+}
+
+std::string formatRecords()
+{
+    std::string out;
+    for (int zone = 0; zone < kZones; ++zone) {
+        for (int rank = 0; rank < kRanks; ++rank) {
+            // storableName keeps only characters with a code page 932 form.
+            out += ui::toCp932(storableName(RecordName[zone][rank])).value();
+            out += ',';
+            const std::int32_t score = RecordScore[zone][rank];
+            if (score >= 0) {
+                out += ' ';
+            }
+            out += std::to_string(score);
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+void LoadRecords()
+{
+    const std::string path = RecordFilePath();
+    QFile file(qPath(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw RecordFileError(RecordFileError::Action::Read, path, 0, file.errorString().toStdString());
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        throw RecordFileError(RecordFileError::Action::Read, path, 0, file.errorString().toStdString());
+    }
+    const ParsedTable parsed = parseRecords(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!parsed.ok()) {
+        throw RecordFileError(RecordFileError::Action::Read, path, parsed.error->line, parsed.error->reason);
+    }
+    for (int zone = 0; zone < kZones; ++zone) {
+        for (int rank = 0; rank < kRanks; ++rank) {
+            RecordName[zone][rank] = parsed.table.names[zone][rank];
+            RecordScore[zone][rank] = parsed.table.scores[zone][rank];
+        }
+    }
+}
+
+void SaveRecords()
+{
+    const std::string path = RecordFilePath();
+    const std::string bytes = formatRecords();
+    QSaveFile file(qPath(path));
+    auto fail = [&path, &file] {
+        const std::string reason = systemReason(file);
+        file.cancelWriting();
+        throw RecordFileError(RecordFileError::Action::Write, path, 0, reason);
+    };
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        fail();
+    }
+    // commit() does not notice a final flush that failed (a full disk) and
+    // would put the truncated file in place of the old one: flush first.
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.flush()) {
+        fail();
+    }
+    if (!file.commit()) {
+        fail();
+    }
+}
+
+bool isAcceptedNameCharacter(char32_t ch)
+{
+    if (isControlCharacter(ch) || ch == U',' || ch == U'"') {
+        return false;
+    }
+    return carriesUnchanged(ch);
+}
+
+std::string storableName(std::string_view utf8)
+{
+    std::u32string kept;
+    for (char32_t ch : ui::toU32(utf8)) {
+        if (isAcceptedNameCharacter(ch) && !(kept.empty() && isBlankCharacter(ch))) {
+            kept += ch;
+        }
+    }
+    return ui::toUtf8(kept);
+}
+
+} // namespace Module1
