@@ -1,0 +1,40 @@
+#pragma once
+
+// Where controls lie on their form, in the form's client pixels, and which
+// control a click lands on. Stacking follows the model: children()[0] of a
+// container is in front, and picture boxes, frames and text boxes lie in
+// front of the labels, shapes and images of their container.
+
+#include "platform/model/Form.h"
+
+#include <QPoint>
+#include <QRect>
+
+#include <vector>
+
+namespace qthost {
+
+// Picture boxes, frames and text boxes: the controls that are windows of
+// their own and so cover the graphical ones of the same container.
+bool isWindowedControl(const ui::Control& control);
+
+// The children of a container in painting order, back to front: graphical
+// controls first, then windowed ones, each group from the last child to the
+// first. Timers and hidden controls are left out.
+std::vector<const ui::Control*> paintingOrder(const ui::Container& container);
+
+// The control's box in client pixels of its form.
+QRect formRect(const ui::Control& control);
+
+// The top-left corner of a container's client area in client pixels of the
+// form.
+QPoint clientOrigin(const ui::Container& container);
+
+// Visible, and inside containers that are all visible.
+bool isShown(const ui::Control& control);
+
+// The front-most, innermost visible control under `point` (client pixels),
+// or nullptr when the point hits the form itself.
+ui::Control* controlAt(const ui::Form& form, QPoint point);
+
+} // namespace qthost

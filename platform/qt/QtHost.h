@@ -1,0 +1,118 @@
+#pragma once
+
+// Runs the window model on real Qt windows. The model is the truth: after
+// every event it is fed, sync() makes the windows match it (which forms are
+// open, their captions, places, sizes, pictures and which one is active).
+// A handler that throws ends the program: the error is shown and the event
+// loop exits with status 1.
+
+#include "platform/model/Application.h"
+#include "platform/qt/FormRenderer.h"
+#include "platform/qt/FormWindow.h"
+#include "platform/qt/KeyInput.h"
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace qthost {
+
+class SteadyClock : public ui::Clock {
+public:
+    std::int64_t nowMs() const override;
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+class QtHost : public QObject, private WindowEvents {
+public:
+    using FatalReporter = std::function<void(const QString& message)>;
+
+    QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent = nullptr);
+    ~QtHost() override;
+
+    void sync();
+
+    QWidget* windowFor(const ui::Form& form) const;
+    std::size_t windowCount() const { return windows_.size(); }
+
+    // How a fatal error is shown; a message box unless replaced.
+    void setFatalReporter(FatalReporter reporter) { reportFatal_ = std::move(reporter); }
+    bool failed() const { return failed_; }
+    // Set once the program is over: 0 when the last form closed, 1 on a fatal
+    // error.
+    std::optional<int> exitCode() const { return exitCode_; }
+    // The wait until the next timer tick, while one is due.
+    std::optional<int> timerWaitMs() const;
+
+private:
+    struct WindowState {
+        FormWindow* window = nullptr;
+        QPoint position;      // what we last placed it at, in pixels
+        QSize clientSize;
+        std::string caption;
+        ui::FormBorder border = ui::FormBorder::FixedSingle;
+        // Moves reported before this are the window manager settling the
+        // window where we put it, not the player dragging it.
+        QDeadlineTimer placing;
+    };
+    struct PendingActivation {
+        std::uint64_t formId = 0;
+        QDeadlineTimer deadline;
+    };
+
+    // WindowEvents
+    void keyPressed(std::uint64_t formId, const QKeyEvent& event) override;
+    void textCommitted(std::uint64_t formId, const QString& text) override;
+    void clicked(std::uint64_t formId, QPoint clientPos) override;
+    void textBoxClicked(std::uint64_t formId, const std::string& name, int index) override;
+    void closeRequested(std::uint64_t formId) override;
+    void windowActivated(std::uint64_t formId) override;
+    void windowMoved(std::uint64_t formId, QPoint framePosition) override;
+    void repaintNeeded(std::uint64_t formId) override;
+
+    void syncOnce();
+    void createWindow(ui::Form& form);
+    void destroyWindow(std::uint64_t formId);
+    void updateWindow(ui::Form& form, WindowState& state, bool repaint);
+    void applyGeometry(const ui::Form& form, WindowState& state);
+    void syncTextBoxes(const ui::Form& form, FormWindow& window);
+    void syncActivation();
+    void render(const ui::Form& form, FormWindow& window);
+    FormWindow* ownerForNewToolWindow() const;
+    void deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed);
+
+    ui::Form* openForm(std::uint64_t formId) const;
+    FormWindow* window(std::uint64_t formId) const;
+
+    // Runs one call into the model; an exception ends the program.
+    template <class Action>
+    void guarded(Action&& action);
+    void fail(const QString& message);
+    void afterEvent();
+    void armTimer();
+
+    ui::Application& app_;
+    const ui::Clock& clock_;
+    FormRenderer renderer_;
+    std::map<std::uint64_t, WindowState> windows_;
+    QTimer timer_;
+    FatalReporter reportFatal_;
+    std::uint64_t requestedActive_ = 0;
+    std::optional<PendingActivation> pendingActivation_;
+    bool syncing_ = false;
+    bool resyncWanted_ = false;
+    bool failed_ = false;
+    std::optional<int> exitCode_;
+};
+
+} // namespace qthost

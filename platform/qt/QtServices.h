@@ -1,0 +1,52 @@
+#pragma once
+
+// Fonts, text measuring and pictures for the Qt host.
+//
+// Designed faces map to fonts Debian installs: "ＭＳ Ｐゴシック" to IPA P Gothic
+// (with other Japanese Gothic faces behind it), the three Western faces to
+// their metric-compatible Liberation faces. The default user-interface font
+// (an empty face) is the Japanese Gothic chain at the designed size, 9 points
+// unless given: that is what a Japanese desktop uses for dialog text, and the
+// controls that use it (name cells, the name box) show names typed in kana.
+//
+// Sizes are converted at a fixed 96 dpi and set in pixels, so a screen's own
+// DPI never changes a layout.
+
+#include "platform/model/Services.h"
+#include "platform/model/Types.h"
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <string_view>
+
+namespace qthost {
+
+// The installed faces tried, in order, for the Japanese Gothic.
+QStringList japaneseGothicFamilies();
+
+QFont qtFont(const ui::Font& font);
+
+int pixelSizeForPoints(double points);
+
+class QtTextMetrics : public ui::TextMetrics {
+public:
+    int textWidthPx(const ui::Font& font, std::string_view utf8) const override;
+};
+
+// The named picture from the embedded resources (":/pictures/NAME.png"), or
+// a clearly marked placeholder of the catalogued size while its artwork is
+// missing. Loaded once, then served from a cache.
+QImage loadPicture(std::string_view name);
+
+// True when an installed face draws hiragana, katakana and full-width Latin
+// letters and digits.
+bool japaneseFontAvailable();
+
+// A sentence naming what is missing among the faces the game needs, or an
+// empty string when everything is installed.
+QString missingFontsReport();
+
+} // namespace qthost
