@@ -218,45 +218,55 @@ void appendUtf8(std::string& out, char32_t ch)
     }
 }
 
+struct Utf8Lead {
+    int length = 0;
+    char32_t bits = 0;
+    char32_t minimum = 0; // smaller values are overlong forms
+};
+
+std::optional<Utf8Lead> utf8Lead(unsigned char lead)
+{
+    if ((lead & 0xE0) == 0xC0) {
+        return Utf8Lead{2, static_cast<char32_t>(lead & 0x1F), 0x80};
+    }
+    if ((lead & 0xF0) == 0xE0) {
+        return Utf8Lead{3, static_cast<char32_t>(lead & 0x0F), 0x800};
+    }
+    if ((lead & 0xF8) == 0xF0) {
+        return Utf8Lead{4, static_cast<char32_t>(lead & 0x07), 0x10000};
+    }
+    return std::nullopt;
+}
+
 // One character decoded from `text` at `pos`, advancing it; a malformed
 // sequence gives U+FFFD and skips one byte.
 char32_t decodeUtf8(std::string_view text, std::size_t& pos)
 {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    int length = 0;
-    char32_t ch = 0;
-    char32_t minimum = 0;
-    if (lead < 0x80) {
+    const auto first = static_cast<unsigned char>(text[pos]);
+    if (first < 0x80) {
         ++pos;
-        return lead;
+        return first;
     }
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, ch = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, ch = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, ch = lead & 0x07, minimum = 0x10000;
-    } else {
+    const auto lead = utf8Lead(first);
+    const auto length = lead ? static_cast<std::size_t>(lead->length) : 0;
+    if (!lead || pos + length > text.size()) {
         ++pos;
         return 0xFFFD;
     }
-    if (pos + static_cast<std::size_t>(length) > text.size()) {
-        ++pos;
-        return 0xFFFD;
-    }
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(i)]);
+    char32_t ch = lead->bits;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[pos + i]);
         if ((next & 0xC0) != 0x80) {
             ++pos;
             return 0xFFFD;
         }
         ch = (ch << 6) | (next & 0x3F);
     }
-    if (ch < minimum || !isValidScalar(ch)) {
+    if (ch < lead->minimum || !isValidScalar(ch)) {
         ++pos;
         return 0xFFFD;
     }
-    pos += static_cast<std::size_t>(length);
+    pos += length;
     return ch;
 }
 

@@ -304,13 +304,6 @@ protected:
     }
 };
 
-TEST_F(CharTables, HoldEightyOneCharactersEach)
-{
-    for (const auto& table : Module1::CharTable) {
-        EXPECT_EQ(table.size(), 81U);
-    }
-}
-
 TEST_F(CharTables, HoldTheTellingPositions)
 {
     struct Row {
