@@ -1,0 +1,97 @@
+// The replay driver's own contract: commands, line numbers in failures, the
+// dump's shape. What the screens do is tested with the screens.
+
+#include "app/ProgramDump.h"
+#include "core/Module1.h"
+#include "tools/replay/ReplaySession.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+std::filesystem::path scratchDir(const char* name)
+{
+    auto dir = std::filesystem::temp_directory_path() / "quorvel-replay-test" / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::optional<replay::Failure> play(replay::ReplaySession& session, const std::string& script)
+{
+    std::istringstream in(script);
+    return session.run(in);
+}
+
+} // namespace
+
+TEST(ReplayScripts, skipCommentsAndBlankLinesAndReportTheLineOfAFailure)
+{
+    const auto dir = scratchDir("lines");
+    replay::ReplaySession session(dir, dir);
+    const auto failure = play(session, "# a comment\n\nseed 3\nfrobnicate now\n");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->line, 4);
+    EXPECT_NE(failure->message.find("unknown command"), std::string::npos);
+}
+
+TEST(ReplayScripts, anExpectationThatFailsNamesWhatTheDumpHas)
+{
+    const auto dir = scratchDir("expect");
+    replay::ReplaySession session(dir, dir);
+    const auto failure = play(session, "set CurrentZone 2\nexpect Module1.CurrentZone=1\n");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->line, 2);
+    EXPECT_NE(failure->message.find("Module1.CurrentZone=2"), std::string::npos);
+    EXPECT_FALSE(play(session, "expect Module1.CurrentZone=2\n").has_value());
+}
+
+TEST(ReplayScripts, setRefusesUnknownNamesAndBadIndexes)
+{
+    const auto dir = scratchDir("set");
+    replay::ReplaySession session(dir, dir);
+    EXPECT_TRUE(play(session, "set Nonsense 1\n").has_value());
+    EXPECT_TRUE(play(session, "set RecordScore(3,0) 1\n").has_value());
+    EXPECT_FALSE(play(session, "set RecordName(1,3) ＡＢ Ｃ\nexpect Module1.RecordName(1,3)=ＡＢ Ｃ\n").has_value());
+}
+
+TEST(ReplayScripts, startOpensTheFirstScreenCentredAndActive)
+{
+    const auto dir = scratchDir("start");
+    replay::ReplaySession session(dir, dir);
+    ASSERT_FALSE(play(session, "screen 1024 768\nstart\n").has_value());
+    const auto open = session.app().openForms();
+    ASSERT_EQ(open.size(), 1u);
+    const ui::Form& first = *open.front();
+    EXPECT_EQ(session.app().activeForm(), &first);
+    EXPECT_FLOAT_EQ(static_cast<float>(first.left()), (15360.0f - static_cast<float>(first.width())) / 2);
+    const std::string dump = wiring::dumpProgram(session.app()).text();
+    EXPECT_NE(dump.find("open=" + first.name() + "\n"), std::string::npos);
+    EXPECT_NE(dump.find("active=" + first.name() + "\n"), std::string::npos);
+    EXPECT_NE(dump.find("Module1.RecordName(2,9)=CPU\n"), std::string::npos);
+    EXPECT_TRUE(play(session, "start\n").has_value()) << "the program starts once";
+}
+
+TEST(ReplayScripts, unknownKeysAndClosedWindowsAreErrorsNotCrashes)
+{
+    const auto dir = scratchDir("errors");
+    replay::ReplaySession session(dir, dir);
+    EXPECT_TRUE(play(session, "key F13\n").has_value());
+    EXPECT_TRUE(play(session, "close frmStage\n").has_value());
+    EXPECT_TRUE(play(session, "click frmNothing.Picture1\n").has_value());
+    EXPECT_TRUE(play(session, "wait soon\n").has_value());
+    EXPECT_TRUE(play(session, "hit\n").has_value());
+}
+
+TEST(ReplayScripts, snapWritesTheDumpAndAPicturePerOpenWindow)
+{
+    const auto dir = scratchDir("snap");
+    replay::ReplaySession session(dir, dir / "out");
+    ASSERT_FALSE(play(session, "start\nsnap first\n").has_value());
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "first.txt"));
+    const std::string name = session.app().openForms().front()->name();
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / ("first-" + name + ".png")));
+}
