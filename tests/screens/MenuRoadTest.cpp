@@ -138,33 +138,3 @@ TEST(MenuRoad, theWholeRoadTwiceKeepsEveryWindowInPlace)
     EXPECT_EQ(road.state("frmTitle", "IntroStep"), "0") << "the title plays its intro again";
     road.lap(0, kEnter);
 }
-
-TEST(MenuRoad, theOptionsChosenBesideTheMenuOutliveTheirPanel)
-{
-    Road road;
-    road.advance(4000);
-    road.type(kSpace);
-    road.keys({ui::vk::Down, ui::vk::Down, ui::vk::Right, ui::vk::Down, ui::vk::Down, ui::vk::Right});
-    road.click("frmMenu");
-    EXPECT_FALSE(road.isOpen("frmOption"));
-    EXPECT_EQ(road.options(), (std::array<std::int16_t, 3>{1, 0, 1}));
-    road.keys({ui::vk::Up, ui::vk::Down});
-    EXPECT_EQ(road.active(), "frmOption");
-    EXPECT_EQ(road.control<ui::Shape>("frmOption", "Shape7").fillStyle(), ui::FillStyle::Solid);
-    EXPECT_EQ(road.control<ui::Shape>("frmOption", "Shape11").fillStyle(), ui::FillStyle::Solid);
-    EXPECT_EQ(road.control<ui::Shape>("frmOption", "Shape9").fillStyle(), ui::FillStyle::Transparent);
-}
-
-TEST(MenuRoad, closingEveryWindowOfTheRoadEndsTheProgram)
-{
-    Road road;
-    road.advance(4000);
-    road.type(kSpace);
-    road.keys({ui::vk::Down, ui::vk::Down});
-    ASSERT_EQ(road.openNames(), (std::vector<std::string>{"frmMenu", "frmOption"}));
-    road.close("frmOption");
-    EXPECT_FALSE(road.rig.app.finished());
-    road.close("frmMenu");
-    EXPECT_TRUE(road.rig.app.finished());
-    EXPECT_TRUE(road.rig.app.openForms().empty());
-}

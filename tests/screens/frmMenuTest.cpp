@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 using front_test::FrontDriver;
@@ -19,24 +20,16 @@ struct MenuScreen : FrontDriver {
 
 } // namespace
 
-TEST(MenuCursor, startsOnStartWhenTheCursorIsNotKept)
+TEST(MenuCursor, activationPutsTheCursorOnStartUnlessItIsKept)
 {
-    MenuScreen menu;
-    Module1::MenuCursor = 2;
-    Module1::KeepCursor = 0;
-    menu.open("frmMenu");
-    EXPECT_EQ(Module1::MenuCursor, 0);
-    EXPECT_EQ(menu.arrowTop(), 660);
-}
-
-TEST(MenuCursor, keepsItsRowWhenASidePanelWasOpenedSinceTheLastStage)
-{
-    MenuScreen menu;
-    Module1::MenuCursor = 2;
-    Module1::KeepCursor = 1;
-    menu.open("frmMenu");
-    EXPECT_EQ(Module1::MenuCursor, 2);
-    EXPECT_EQ(menu.arrowTop(), 1500);
+    for (std::int16_t keep : {0, 1}) {
+        MenuScreen menu;
+        Module1::MenuCursor = 2;
+        Module1::KeepCursor = keep;
+        menu.open("frmMenu");
+        EXPECT_EQ(Module1::MenuCursor, keep == 1 ? 2 : 0) << "KeepCursor " << keep;
+        EXPECT_EQ(menu.arrowTop(), keep == 1 ? 1500 : 660) << "KeepCursor " << keep;
+    }
 }
 
 TEST(MenuCursor, upOnStartAndDownOnOptionDoNotWrap)
@@ -70,18 +63,6 @@ TEST(MenuCursor, downFromStartOpensTheRecordsPanelBesideTheMenuAtOnce)
     EXPECT_EQ(menu.form("frmRecord").left(), kHomeLeft + 3540);
     EXPECT_EQ(menu.form("frmRecord").top(), kHomeTop + 930);
     EXPECT_EQ(menu.openNames(), (std::vector<std::string>{"frmMenu", "frmRecord"}));
-}
-
-TEST(MenuCursor, upInTheRecordsPanelPutsTheCursorBackOnStart)
-{
-    MenuScreen menu;
-    menu.openRecordsFromMenu();
-    menu.key(ui::vk::Up);
-    EXPECT_FALSE(menu.isOpen("frmRecord"));
-    EXPECT_EQ(menu.active(), "frmMenu");
-    EXPECT_EQ(Module1::MenuCursor, 0);
-    EXPECT_EQ(menu.arrowTop(), 660);
-    EXPECT_EQ(Module1::SidePanel, 0);
 }
 
 TEST(MenuCursor, upFromOptionOnTheMenuOpensTheRecordsPanelAgain)

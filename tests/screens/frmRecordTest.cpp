@@ -45,7 +45,7 @@ struct RecordsPanel : FrontDriver {
 
 } // namespace
 
-TEST(RecordsListing, theDefaultTableListsCpuFromTenThousandDownToOneThousand)
+TEST(RecordsListing, openingListsTheDefaultTableOfZoneZeroAndMarksThePanelOpen)
 {
     RecordsPanel panel;
     panel.openRecordsFromMenu();
@@ -55,46 +55,25 @@ TEST(RecordsListing, theDefaultTableListsCpuFromTenThousandDownToOneThousand)
         EXPECT_EQ(panel.name(rank), "CPU");
         EXPECT_EQ(panel.score(rank), std::to_string(10000 - 1000 * rank));
     }
-}
-
-TEST(RecordsListing, activationMarksThePanelOpenAndTheCursorKept)
-{
-    RecordsPanel panel;
-    panel.openRecordsFromMenu();
     EXPECT_EQ(Module1::SidePanel, 1);
     EXPECT_EQ(Module1::KeepCursor, 1);
-    EXPECT_EQ(panel.state("frmRecord", "ViewZone"), "0");
-    for (int zone = 0; zone < 3; ++zone) {
-        EXPECT_EQ(panel.state("frmRecord", "ZoneCaption(" + std::to_string(zone) + ")"), kZoneCaptions[zone]);
+    EXPECT_EQ(panel.state("frmRecord", "ZoneCaption(2)"), kZoneCaptions[2]);
+}
+
+TEST(RecordsZones, rightAndLeftWalkThroughTheZonesWithoutWrapping)
+{
+    RecordsPanel panel;
+    RecordsPanel::fillDistinctTables();
+    panel.openRecordsFromMenu();
+    for (int zone : {1, 2, 2}) {
+        panel.key(ui::vk::Right);
+        panel.expectListing(zone);
     }
-}
-
-TEST(RecordsZones, rightThriceShowsZonesOneAndTwoThenNothing)
-{
-    RecordsPanel panel;
-    RecordsPanel::fillDistinctTables();
-    panel.openRecordsFromMenu();
-    panel.expectListing(0);
-    panel.key(ui::vk::Right);
-    panel.expectListing(1);
-    panel.key(ui::vk::Right);
-    panel.expectListing(2);
-    panel.key(ui::vk::Right);
-    panel.expectListing(2);
-    EXPECT_EQ(panel.state("frmRecord", "ViewZone"), "2");
-}
-
-TEST(RecordsZones, leftThriceFromZoneTwoShowsZonesOneAndZeroThenNothing)
-{
-    RecordsPanel panel;
-    RecordsPanel::fillDistinctTables();
-    panel.openRecordsFromMenu();
-    panel.keys({ui::vk::Right, ui::vk::Right, ui::vk::Left});
-    panel.expectListing(1);
-    panel.key(ui::vk::Left);
-    panel.expectListing(0);
-    panel.key(ui::vk::Left);
-    panel.expectListing(0);
+    for (int zone : {1, 0, 0}) {
+        panel.key(ui::vk::Left);
+        panel.expectListing(zone);
+    }
+    EXPECT_EQ(panel.state("frmRecord", "ViewZone"), "0");
 }
 
 TEST(RecordsZones, everyOpeningStartsAtZoneZero)

@@ -59,6 +59,7 @@ TEST(TitleIntro, theBannerRestsThenWidensTwelveTimesAroundTheMiddle)
     EXPECT_EQ(title.banner().left(), 840);
     EXPECT_EQ(title.state("frmTitle", "IntroStep"), "25");
 
+    EXPECT_EQ(title.picture(), "");
     int widenings = 0;
     double width = title.banner().width();
     for (int tick = 26; tick <= 37; ++tick) {
@@ -81,15 +82,7 @@ TEST(TitleIntro, theBannerRestsThenWidensTwelveTimesAroundTheMiddle)
     EXPECT_EQ(width, 1856 * 15);
     EXPECT_EQ(title.banner().left(), -11520);
     EXPECT_EQ(title.state("frmTitle", "IntroStep"), "-1");
-}
-
-TEST(TitleIntro, theTitlePictureReplacesTheBannerAtTheLastTick)
-{
-    TitleScreen title;
-    title.untilTick(36);
-    EXPECT_TRUE(title.banner().visible());
-    EXPECT_EQ(title.picture(), "");
-    title.untilTick(37);
+    // The last tick also ends the intro: the title picture takes over.
     EXPECT_FALSE(title.banner().visible());
     EXPECT_EQ(title.picture(), pictures::kTitle);
     EXPECT_FALSE(title.control<ui::Timer>("frmTitle", "Timer1").enabled());
@@ -137,25 +130,19 @@ TEST(TitleIntro, activationRestartsTheCountAndTheWidenedBannerGrowsAgain)
     EXPECT_EQ(title.picture(), pictures::kTitle);
 }
 
-TEST(TitleKeys, spaceDuringTheIntroOpensTheMenuAtOnceWhereTheTitleStood)
+TEST(TitleKeys, spaceDuringTheIntroOrEnterAfterItOpensTheMenuWhereTheTitleStood)
 {
-    TitleScreen title;
-    title.advance(1550);
-    title.type(kSpace);
-    EXPECT_FALSE(title.isOpen("frmTitle"));
-    EXPECT_EQ(title.openNames(), std::vector<std::string>{"frmMenu"});
-    EXPECT_EQ(title.active(), "frmMenu");
-    EXPECT_EQ(title.form("frmMenu").left(), front_test::kHomeLeft);
-    EXPECT_EQ(title.form("frmMenu").top(), front_test::kHomeTop);
-}
-
-TEST(TitleKeys, enterAfterTheIntroOpensTheMenu)
-{
-    TitleScreen title;
-    title.advance(6000);
-    title.type(kEnter);
-    EXPECT_FALSE(title.isOpen("frmTitle"));
-    EXPECT_EQ(title.active(), "frmMenu");
+    const std::vector<std::pair<std::int64_t, int>> presses = {{1550, kSpace}, {6000, kEnter}};
+    for (const auto& [moment, typed] : presses) {
+        TitleScreen title;
+        title.advance(moment);
+        title.type(typed);
+        EXPECT_FALSE(title.isOpen("frmTitle")) << "at " << moment << " ms";
+        EXPECT_EQ(title.openNames(), std::vector<std::string>{"frmMenu"});
+        EXPECT_EQ(title.active(), "frmMenu");
+        EXPECT_EQ(title.form("frmMenu").left(), front_test::kHomeLeft);
+        EXPECT_EQ(title.form("frmMenu").top(), front_test::kHomeTop);
+    }
 }
 
 TEST(TitleKeys, otherKeysAreIgnoredDuringAndAfterTheIntro)

@@ -66,17 +66,11 @@ TEST(ZoneFrame, rightTwicePutsTheFrameAroundAllKindsWithoutWrapping)
     }
 }
 
-TEST(ZoneFrame, leftAndFOnTheFirstZoneDoNothing)
+TEST(ZoneFrame, theHomeRowKeysFAndJMoveTheFrameLikeTheArrowsWithoutWrapping)
 {
     ZoneScreen zone;
     zone.keys({ui::vk::Left, ui::vk::F});
     EXPECT_EQ(zone.frameLefts(), kFrameOnZone0);
-    EXPECT_EQ(zone.state("frmZone", "ZoneCursor"), "0");
-}
-
-TEST(ZoneFrame, theHomeRowKeysFAndJMoveTheFrameLikeTheArrows)
-{
-    ZoneScreen zone;
     zone.keys({ui::vk::J, ui::vk::J});
     EXPECT_EQ(zone.frameLefts(), kFrameOnZone2);
     zone.key(ui::vk::F);
@@ -113,16 +107,6 @@ TEST(ZoneConfirm, confirmingAtOncePlaysZoneZeroWhateverWasPlayedLast)
     zone.key(ui::vk::Space);
     EXPECT_EQ(Module1::CurrentZone, 0);
     EXPECT_EQ(zone.active(), "frmStage");
-}
-
-TEST(ZoneConfirm, everyVisitStartsOnZoneZero)
-{
-    ZoneScreen zone;
-    zone.keys({ui::vk::Right, ui::vk::Right, ui::vk::Space});
-    ASSERT_FALSE(zone.isOpen("frmZone"));
-    zone.open("frmZone");
-    EXPECT_EQ(zone.frameLefts(), kFrameOnZone0);
-    EXPECT_EQ(zone.state("frmZone", "ZoneCursor"), "0");
 }
 
 TEST(ZoneWindow, closingTheZoneSelectEndsTheProgramAndLeavesNothingLoaded)
