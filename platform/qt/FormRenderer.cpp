@@ -255,8 +255,9 @@ void FormRenderer::paintLabel(const ui::Label& label, QRect rect)
         paintEdge(*painter_, rect, Qt::black, Qt::black);
         textRect = rect.adjusted(1, 1, -1, -1);
     }
-    // A label clips its caption to its own box.
-    painter_->setClipRect(rect, Qt::IntersectClip);
+    // Not clipped to the label's own box: the substitute faces run a pixel or
+    // three wider than the designed ones, and a caption cut short reads worse
+    // than one that overhangs its box.
     int flags = Qt::AlignTop;
     switch (label.alignment()) {
     case ui::Alignment::Left:
@@ -271,7 +272,7 @@ void FormRenderer::paintLabel(const ui::Label& label, QRect rect)
     }
     painter_->setFont(qtFont(label.font()));
     painter_->setPen(qtColor(label.foreColor()));
-    painter_->drawText(textRect, flags, QString::fromStdString(label.caption()));
+    painter_->drawText(textRect, flags | Qt::TextDontClip, QString::fromStdString(label.caption()));
 }
 
 void FormRenderer::paintShape(const ui::Shape& shape, QRect rect, QRect clip)

@@ -166,12 +166,14 @@ TEST_F(FormRendererTest, labelTextHugsTheSideItIsAlignedToAndStartsAtTheTop)
     EXPECT_LT(left.bottom(), client(10, 10, 1, 30).bottom());
 }
 
-TEST_F(FormRendererTest, aLabelClipsItsCaptionToItsBox)
+TEST_F(FormRendererTest, aCaptionWiderThanItsLabelIsDrawnWholeButNotPastItsContainer)
 {
     label("Label1", px(10, 10, 12, 30), "WWWWWW");
+    label("Label2", px(300, 100, 12, 30), "WWWWWW");
     const QImage image = renderer.render(form);
     const QRect ink = inkBounds(image, client(0, 0, 200, 60), kBackground);
-    EXPECT_LE(ink.right(), client(10, 10, 12, 1).right());
+    EXPECT_GT(ink.right(), client(10, 10, 40, 1).right()) << "six letters need far more than 12 pixels";
+    EXPECT_EQ(pixelAt(image, 323, 110), ui::colors::white) << "the canvas border stays whole";
 }
 
 TEST_F(FormRendererTest, aLabelWithASingleBorderIsFramedByAOnePixelLine)
@@ -258,6 +260,20 @@ TEST_F(FormRendererTest, theKeptCanvasGivesTheSamePixelsAsAFreshRender)
     EXPECT_EQ(renderer.cachedCanvasCount(), 1u);
     renderer.forgetForm(form.instanceId());
     EXPECT_EQ(renderer.cachedCanvasCount(), 0u);
+}
+
+TEST_F(FormRendererTest, aCanvasClearedAndPrintedAgainBetweenTwoFramesLosesItsOldText)
+{
+    canvas.setScaleMode(ui::ScaleMode::Pixels);
+    canvas.setFont(ui::Font{"ＭＳ Ｐゴシック", 12, true});
+    canvas.print(20, 20, "Ａ", ui::colors::white);
+    renderer.render(form);
+    canvas.cls();
+    canvas.print(200, 150, "Ｂ", ui::colors::white);
+    canvas.print(220, 150, "Ｃ", ui::colors::white);
+    const QImage image = renderer.render(form);
+    EXPECT_TRUE(inkBounds(image, client(18, 18, 24, 24), kBackground).isEmpty()) << "cleared before this frame";
+    EXPECT_FALSE(inkBounds(image, client(198, 148, 50, 24), kBackground).isEmpty());
 }
 
 TEST_F(FormRendererTest, aPictureBoxDrawsItsPictureUnscaledFromTheClientCorner)

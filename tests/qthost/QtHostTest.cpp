@@ -74,6 +74,16 @@ public:
     ui::TextBox* Text1 = nullptr;
 };
 
+QtMessageHandler previousMessageHandler = nullptr;
+
+// The offscreen platform cannot raise windows and says so every time.
+void quietAboutRaise(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains("does not support raise()") && previousMessageHandler != nullptr) {
+        previousMessageHandler(type, context, message);
+    }
+}
+
 class QtHostTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -81,6 +91,7 @@ protected:
         if (!qthost_test::widgetsAvailable()) {
             GTEST_SKIP() << "windows need a QApplication; the test program was started with a QGuiApplication";
         }
+        previousMessageHandler = qInstallMessageHandler(quietAboutRaise);
         registerForm("frmA", ui::FormBorder::FixedSingle, false);
         registerForm("frmB", ui::FormBorder::FixedSingle, false);
         registerForm("frmTool", ui::FormBorder::ToolWindow, false);
@@ -94,6 +105,10 @@ protected:
     {
         host.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (previousMessageHandler != nullptr) {
+            qInstallMessageHandler(previousMessageHandler);
+            previousMessageHandler = nullptr;
+        }
     }
 
     void registerForm(const char* name, ui::FormBorder border, bool withText)
