@@ -19,6 +19,7 @@ TextBoxEdit::TextBoxEdit(WindowEvents& events, std::uint64_t formId, std::string
     setDragEnabled(false);
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    setFrame(false);
 }
 
 void TextBoxEdit::keyPressEvent(QKeyEvent* event)

@@ -239,7 +239,8 @@ void QtHost::syncTextBoxes(const ui::Form& form, FormWindow& window)
             edit->hide();
             continue;
         }
-        edit->setGeometry(formRect(*box));
+        // The renderer draws the sunken border; the edit fills what is inside.
+        edit->setGeometry(formRect(*box).adjusted(2, 2, -2, -2));
         edit->setVisible(isShown(*box));
         edit->setEnabled(box->enabled());
         edit->setFont(qtFont(box->font()));

@@ -329,7 +329,7 @@ TEST_F(QtHostTest, onlyTheTextBoxTakesInputMethodText)
     ASSERT_EQ(windowOf(text).textBoxes().size(), 1u);
     qthost::TextBoxEdit* edit = windowOf(text).textBoxes().front();
     EXPECT_TRUE(edit->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_EQ(edit->geometry(), qthost::formRect(*text.Text1));
+    EXPECT_EQ(edit->geometry(), qthost::formRect(*text.Text1).adjusted(2, 2, -2, -2)) << "inside the sunken border";
     EXPECT_TRUE(edit->isVisible());
 }
 
