@@ -19,7 +19,11 @@ constexpr std::size_t kWorkingSlot = 10;
 // The response label sets a blank where a minus sign would go.
 std::string withLeadingBlank(double value)
 {
-    return value >= 0 ? " " + ui::numberText(value) : ui::numberText(value);
+    std::string text = ui::numberText(value);
+    if (value >= 0) {
+        text.insert(text.begin(), ' ');
+    }
+    return text;
 }
 
 } // namespace

@@ -1,0 +1,109 @@
+// The cost of one flight tick of the stage at High speed, on a canvas that
+// has already collected the trails of 200 ticks, with and without painting
+// the window afterwards. This is the busiest moment of the program: 20 ticks
+// a second, each adding ten glyph drawings that are never erased until a hit.
+
+#include "app/Wiring.h"
+#include "core/Module1.h"
+#include "core/Random.h"
+#include "platform/model/Application.h"
+#include "platform/qt/FormRenderer.h"
+#include "platform/qt/QtServices.h"
+#include "resources/PictureCatalog.h"
+
+#include <QGuiApplication>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kHighSpeedTickMs = 50;
+constexpr int kTicksBeforeMeasuring = 200;
+
+// A game of the Alphabetic zone at High speed, started and flown for a while
+// without a hit, so that every drawing stays on the canvas.
+class FlyingStage {
+public:
+    explicit FlyingStage(qreal devicePixelRatio) : dpr_(devicePixelRatio)
+    {
+        Module1::ResetSharedState();
+        Module1::FillDefaultRecords();
+        Module1::FillCharTables();
+        Module1::OptSpeed = 1;
+        Random::SetFixedSeed(2024);
+        wiring::registerAllForms(app_);
+        stage_ = &app_.form("frmStage");
+        stage_->show();
+        app_.keyPress(' ', U' ');
+        ui::advanceVirtualTime(app_, clock_, kTicksBeforeMeasuring * kHighSpeedTickMs);
+        render();
+    }
+
+    void tick() { ui::advanceVirtualTime(app_, clock_, kHighSpeedTickMs); }
+    void render() { benchmark::DoNotOptimize(renderer_.render(*stage_, dpr_)); }
+    bool flying() const { return stage_->get<ui::Timer>("Timer1").enabled(); }
+    std::size_t drawings() const { return stage_->get<ui::PictureBox>("Picture1").drawings().size(); }
+
+private:
+    qreal dpr_;
+    ui::VirtualClock clock_;
+    qthost::QtTextMetrics metrics_;
+    pictures::Catalog catalog_;
+    ui::Application app_{clock_, metrics_, catalog_};
+    qthost::FormRenderer renderer_;
+    ui::Form* stage_ = nullptr;
+};
+
+// Runs ticks 201 to 600 of a game again and again; setting up a new game is
+// not measured.
+template <class Step>
+void flyTicks(benchmark::State& state, qreal dpr, Step step)
+{
+    auto stage = std::make_unique<FlyingStage>(dpr);
+    std::size_t drawings = 0;
+    for (auto _ : state) {
+        if (!stage->flying()) {
+            state.PauseTiming();
+            stage = std::make_unique<FlyingStage>(dpr);
+            state.ResumeTiming();
+        }
+        step(*stage);
+        drawings += stage->drawings();
+    }
+    state.counters["drawings"] = benchmark::Counter(static_cast<double>(drawings), benchmark::Counter::kAvgIterations);
+}
+
+void BM_FlightTick(benchmark::State& state)
+{
+    flyTicks(state, 1.0, [](FlyingStage& stage) { stage.tick(); });
+}
+
+void BM_FlightTickAndRender(benchmark::State& state)
+{
+    const qreal dpr = static_cast<qreal>(state.range(0));
+    flyTicks(state, dpr, [](FlyingStage& stage) {
+        stage.tick();
+        stage.render();
+    });
+}
+
+} // namespace
+
+BENCHMARK(BM_FlightTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlightTickAndRender)->Arg(1)->Arg(2)->ArgName("dpr")->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication qtApp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
