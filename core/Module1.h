@@ -22,7 +22,7 @@ inline constexpr int kTableLength = 81;
 inline std::int16_t CurrentZone = 0;
 inline std::int32_t LastScore = 0;
 inline std::array<std::array<std::int32_t, kSlots>, kZones> RecordScore{};
-inline std::array<std::array<std::string, kSlots>, kZones> RecordName{}; // UTF-8
+inline std::array<std::array<std::string, kSlots>, kZones> RecordName; // UTF-8; no braces: clang 14 crashes on them
 inline double AvgResponse = 0;
 inline double HitRate = 0;
 inline std::int16_t NewRecord = 0;

@@ -42,7 +42,7 @@ private:
 
 // Ranks 0..9 of every zone; names in UTF-8.
 struct RecordTable {
-    std::array<std::array<std::string, kRanks>, kZones> names{};
+    std::array<std::array<std::string, kRanks>, kZones> names; // no braces: clang 14 crashes on them
     std::array<std::array<std::int32_t, kRanks>, kZones> scores{};
 };
 
