@@ -21,10 +21,11 @@
 namespace qthost {
 namespace {
 
-// How long an activation we asked the window manager for may take to arrive;
-// meanwhile another of our windows getting activated is the window manager's
-// doing (the window that just closed handing over), not the player's.
-constexpr int kActivationGraceMs = 500;
+// How long a window manager may go on moving the focus by itself after we
+// opened, closed or activated a window: when a panel closes, the focus first
+// falls back to the window beneath it, and only then reaches the one we asked
+// for; sometimes in the other order.
+constexpr int kActivationGraceMs = 750;
 
 // How long a window manager may take to frame and place a new or moved window.
 constexpr int kPlacementSettleMs = 1000;
@@ -69,7 +70,7 @@ std::int64_t SteadyClock::nowMs() const
 }
 
 QtHost::QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent)
-    : QObject(parent), app_(app), clock_(clock)
+    : QObject(parent), app_(app), clock_(clock), activationGraceMs_(kActivationGraceMs)
 {
     reportFatal_ = [](const QString& message) { QMessageBox::critical(nullptr, QStringLiteral("Quorvel"), message); };
     timer_.setSingleShot(true);
@@ -167,6 +168,7 @@ void QtHost::createWindow(ui::Form& form)
         window->windowHandle()->setTransientParent(owner->windowHandle());
     }
     window->show();
+    windowsChanged();
 }
 
 void QtHost::destroyWindow(std::uint64_t formId)
@@ -181,6 +183,7 @@ void QtHost::destroyWindow(std::uint64_t formId)
     window->hide();
     // It may be the window whose event we are handling right now.
     window->deleteLater();
+    windowsChanged();
 }
 
 void QtHost::updateWindow(ui::Form& form, WindowState& state, bool repaint)
@@ -278,12 +281,26 @@ void QtHost::syncActivation()
         return;
     }
     requestedActive_ = active->instanceId();
-    if (QApplication::activeWindow() == target) {
-        return;
+    if (QApplication::activeWindow() != target) {
+        target->raise();
+        target->activateWindow();
+        windowsChanged();
     }
-    target->raise();
-    target->activateWindow();
-    pendingActivation_ = PendingActivation{requestedActive_, QDeadlineTimer(kActivationGraceMs)};
+}
+
+void QtHost::windowsChanged()
+{
+    settling_ = QDeadlineTimer(activationGraceMs_);
+}
+
+void QtHost::reassertActivation()
+{
+    ui::Form* active = app_.activeForm();
+    FormWindow* target = active != nullptr ? window(active->instanceId()) : nullptr;
+    if (target != nullptr && QApplication::activeWindow() != target) {
+        target->raise();
+        target->activateWindow();
+    }
 }
 
 FormWindow* QtHost::ownerForNewToolWindow() const
@@ -376,19 +393,12 @@ void QtHost::windowActivated(std::uint64_t formId)
     if (syncing_) {
         return; // our own doing
     }
-    if (pendingActivation_) {
-        const PendingActivation pending = *pendingActivation_;
-        pendingActivation_.reset();
-        if (pending.formId != formId && !pending.deadline.hasExpired()) {
-            if (FormWindow* wanted = window(pending.formId)) {
-                wanted->raise();
-                wanted->activateWindow();
-            }
-            return;
-        }
-    }
     ui::Form* form = openForm(formId);
     if (form == nullptr || form == app_.activeForm()) {
+        return;
+    }
+    if (!settling_.hasExpired()) {
+        reassertActivation();
         return;
     }
     requestedActive_ = formId; // Qt already has it active

@@ -53,6 +53,9 @@ public:
     std::optional<int> exitCode() const { return exitCode_; }
     // The wait until the next timer tick, while one is due.
     std::optional<int> timerWaitMs() const;
+    // How long after a change of windows an activation is taken for the window
+    // manager's rather than the player's.
+    void setActivationGraceMs(int milliseconds) { activationGraceMs_ = milliseconds; }
 
 private:
     struct WindowState {
@@ -64,10 +67,6 @@ private:
         // Moves reported before this are the window manager settling the
         // window where we put it, not the player dragging it.
         QDeadlineTimer placing;
-    };
-    struct PendingActivation {
-        std::uint64_t formId = 0;
-        QDeadlineTimer deadline;
     };
 
     // WindowEvents
@@ -87,6 +86,8 @@ private:
     void applyGeometry(const ui::Form& form, WindowState& state);
     void syncTextBoxes(const ui::Form& form, FormWindow& window);
     void syncActivation();
+    void windowsChanged();
+    void reassertActivation();
     void render(const ui::Form& form, FormWindow& window);
     FormWindow* ownerForNewToolWindow() const;
     void deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed);
@@ -108,7 +109,11 @@ private:
     QTimer timer_;
     FatalReporter reportFatal_;
     std::uint64_t requestedActive_ = 0;
-    std::optional<PendingActivation> pendingActivation_;
+    // While the window manager settles the windows we just opened, closed or
+    // activated, it hands the focus around by itself; those activations are
+    // not the player's.
+    QDeadlineTimer settling_;
+    int activationGraceMs_;
     bool syncing_ = false;
     bool resyncWanted_ = false;
     bool failed_ = false;

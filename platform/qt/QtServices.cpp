@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* kGothicFace = "ＭＳ Ｐゴシック";
 
+// The size of the desktop's dialog font; a font without a face is that font,
+// whatever size the model's default carries.
+constexpr double kDefaultFontPoints = 8.25;
+
 // One glyph of every class the targets use: full-width Latin, hiragana,
 // katakana, full-width digits.
 constexpr char32_t kJapaneseProbe[] = {U'Ａ', U'あ', U'ア', U'１'};
@@ -26,7 +30,7 @@ QStringList familiesFor(const std::string& face)
     QStringList families;
     if (face == "Times New Roman") {
         families << "Liberation Serif";
-    } else if (face == "Arial") {
+    } else if (face == "Arial" || face.empty()) {
         families << "Liberation Sans";
     } else if (face == "Courier New") {
         families << "Liberation Mono";
@@ -100,7 +104,7 @@ QFont qtFont(const ui::Font& font)
 {
     QFont result;
     result.setFamilies(familiesFor(font.face));
-    result.setPixelSize(pixelSizeForPoints(font.points));
+    result.setPixelSize(pixelSizeForPoints(font.face.empty() ? kDefaultFontPoints : font.points));
     result.setBold(font.bold);
     result.setItalic(font.italic);
     // Full hinting snaps stems to the pixel grid: small captions stay sharp.

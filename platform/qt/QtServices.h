@@ -5,9 +5,11 @@
 // Designed faces map to fonts Debian installs: "ＭＳ Ｐゴシック" to IPA P Gothic
 // (with other Japanese Gothic faces behind it), the three Western faces to
 // their metric-compatible Liberation faces. The default user-interface font
-// (an empty face) is the Japanese Gothic chain at the designed size, 9 points
-// unless given: that is what a Japanese desktop uses for dialog text, and the
-// controls that use it (name cells, the name box) show names typed in kana.
+// (an empty face) is Liberation Sans 8.25 points, the classic dialog font's
+// size: the captions drawn in it (the options panel) then stay inside the
+// boxes and cursor bars the designs give them. Every face falls back to the
+// Japanese Gothic for kana and kanji, so names typed in kana show in the name
+// cells and the name box.
 //
 // Sizes are converted at a fixed 96 dpi and set in pixels, so a screen's own
 // DPI never changes a layout.

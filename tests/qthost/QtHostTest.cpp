@@ -303,13 +303,30 @@ TEST_F(QtHostTest, anExceptionFromAHandlerIsReportedAndEndsTheProgramWithStatusO
 
 TEST_F(QtHostTest, activatingAnotherOfOurWindowsActivatesItsForm)
 {
+    host->setActivationGraceMs(0);
     HostForm& a = show("frmA");
     HostForm& b = show("frmB");
-    QCoreApplication::processEvents();
     ASSERT_EQ(rig.app.activeForm(), &b);
     QEvent activate(QEvent::WindowActivate);
     send(&windowOf(a), activate);
     EXPECT_EQ(rig.app.activeForm(), &a);
+}
+
+TEST_F(QtHostTest, theWindowManagerHandingTheFocusBackWhileAPanelCloseDoesNotActivateAForm)
+{
+    host->setActivationGraceMs(60'000);
+    HostForm& a = show("frmA");
+    HostForm& panel = show("frmTool");
+    rig.app.run([&] {
+        rig.app.form("frmB").show();
+        panel.unload();
+    });
+    host->sync();
+    log.clear();
+    QEvent activate(QEvent::WindowActivate);
+    send(&windowOf(a), activate);
+    EXPECT_EQ(rig.app.activeForm(), rig.app.loaded("frmB"));
+    EXPECT_EQ(log, "") << "no Activate, no Deactivate";
 }
 
 TEST_F(QtHostTest, theWindowShowsWhatTheRendererPaintsOfTheForm)

@@ -53,12 +53,20 @@ TEST(QtFont, westernFacesUseTheirLiberationCounterparts)
     EXPECT_EQ(QFontInfo(qthost::qtFont(ui::Font{"Courier New", 9, true})).family(), "Liberation Mono");
 }
 
-TEST(QtFont, theJapaneseGothicAndTheDefaultFontResolveToAnInstalledGothic)
+TEST(QtFont, theJapaneseGothicResolvesToAnInstalledGothic)
 {
-    const QStringList gothics = qthost::japaneseGothicFamilies();
-    EXPECT_TRUE(gothics.contains(QFontInfo(qthost::qtFont(kGothic)).family()));
-    EXPECT_TRUE(gothics.contains(QFontInfo(qthost::qtFont(ui::defaultFont())).family()));
-    EXPECT_EQ(qthost::qtFont(ui::defaultFont()).pixelSize(), 12);
+    EXPECT_TRUE(qthost::japaneseGothicFamilies().contains(QFontInfo(qthost::qtFont(kGothic)).family()));
+}
+
+TEST(QtFont, theDefaultFontIsASansAsWideAsTheDesignsExpectThatStillDrawsKana)
+{
+    const QFont font = qthost::qtFont(ui::defaultFont());
+    EXPECT_EQ(QFontInfo(font).family(), "Liberation Sans");
+    EXPECT_EQ(font.pixelSize(), 11) << "8.25 points";
+    // The options panel's cursor bar over this caption is 112 pixels wide.
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance("Alphabetic Character"), 112);
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance("Minuscule"), 57) << "its 855-twip label";
+    EXPECT_TRUE(QFontMetrics(font).inFontUcs4(U'た')) << "kana fall back to the Gothic";
 }
 
 TEST(QtFont, theGothicDrawsFullWidthLettersHiraganaKatakanaAndDigits)
