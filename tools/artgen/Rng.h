@@ -1,0 +1,32 @@
+#pragma once
+
+// A small seeded generator (SplitMix64): the artwork must come out the same
+// on every run, so nothing here touches rand() or the clock.
+
+#include <cstdint>
+
+namespace artgen {
+
+class Rng {
+public:
+    explicit Rng(std::uint64_t seed) : state_(seed) {}
+
+    std::uint64_t next()
+    {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+
+    // Uniform in [0, 1).
+    double uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
+    double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
+    int below(int n) { return static_cast<int>(uniform() * n); }
+    bool chance(double p) { return uniform() < p; }
+
+private:
+    std::uint64_t state_;
+};
+
+} // namespace artgen
