@@ -96,15 +96,6 @@ TEST(NameEntryRanking, anEqualScoreStaysBelowTheOlderEntry)
     EXPECT_EQ(Module1::RecordScore[0][2], 9000);
 }
 
-TEST(NameEntryRanking, twentyFiveHundredTakesTheNinthPlace)
-{
-    AfterGameRig rig;
-    rig.showNameEntryFor(2500);
-    EXPECT_EQ(Module1::RecordScore[0][8], 2500);
-    EXPECT_EQ(Module1::RecordScore[0][9], 2000);
-    EXPECT_EQ(Module1::RecordScore[0][10], 1000);
-}
-
 TEST(NameEntryRanking, onlyTheZoneOfThePlayMovesAndOnlyOnce)
 {
     AfterGameRig rig;
