@@ -1,0 +1,159 @@
+#pragma once
+
+// Runs the saving helper program (quorvel-record-saver) in a child process
+// set up the way a fault needs: a file-size limit standing in for a full
+// disk, SIGXFSZ ignored or deadly, an unprivileged user.
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace reliability {
+
+inline constexpr int kSaveFailedExit = 3;
+inline constexpr int kCannotDropPrivilegesExit = 5;
+inline constexpr uid_t kNobody = 65534;
+
+struct ChildSetup {
+    std::optional<rlim_t> fileSizeLimit;
+    // With the limit: ignored, a write past it fails with EFBIG as on a full
+    // disk; at its default, the write kills the child there and then.
+    bool fileSizeSignalKills = false;
+    std::optional<uid_t> user;
+};
+
+// A disk that is full once the file holds `bytes`: writes past it fail.
+inline ChildSetup diskFullAfter(rlim_t bytes)
+{
+    ChildSetup setup;
+    setup.fileSizeLimit = bytes;
+    return setup;
+}
+
+// A process killed by the first write past `bytes`.
+inline ChildSetup killedWhenWritingPast(rlim_t bytes)
+{
+    ChildSetup setup;
+    setup.fileSizeLimit = bytes;
+    setup.fileSizeSignalKills = true;
+    return setup;
+}
+
+struct ChildEnd {
+    int exitCode = -1; // -1 when killed by a signal
+    int signal = 0;
+    std::string errors;
+};
+
+class SaverProcess {
+public:
+    SaverProcess(const std::filesystem::path& dir, const std::vector<std::string>& arguments, const ChildSetup& setup)
+    {
+        std::vector<std::string> args = {QV_RECORD_SAVER, dir.string()};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+
+        int out[2];
+        int err[2];
+        if (pipe(out) != 0 || pipe(err) != 0) {
+            throw std::runtime_error("pipe failed");
+        }
+        pid_ = fork();
+        if (pid_ < 0) {
+            throw std::runtime_error("fork failed");
+        }
+        if (pid_ == 0) {
+            // Only async-signal-safe calls from here to exec.
+            dup2(out[1], STDOUT_FILENO);
+            dup2(err[1], STDERR_FILENO);
+            close(out[0]);
+            close(err[0]);
+            close(out[1]);
+            close(err[1]);
+            if (setup.fileSizeLimit) {
+                const rlimit limit{*setup.fileSizeLimit, *setup.fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            signal(SIGXFSZ, setup.fileSizeSignalKills ? SIG_DFL : SIG_IGN);
+            if (setup.user && (setgid(*setup.user) != 0 || setuid(*setup.user) != 0)) {
+                _exit(kCannotDropPrivilegesExit);
+            }
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+    }
+    ~SaverProcess()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            finish();
+        }
+    }
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+
+    // Waits for the child to report `count` finished saves; false if it ended.
+    bool awaitSaves(int count)
+    {
+        char byte = 0;
+        for (int i = 0; i < count; ++i) {
+            if (read(out_, &byte, 1) != 1) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void killNow() { kill(pid_, SIGKILL); }
+
+    ChildEnd finish()
+    {
+        ChildEnd end;
+        char buffer[512];
+        for (ssize_t n; (n = read(err_, buffer, sizeof buffer)) > 0;) {
+            end.errors.append(buffer, static_cast<std::size_t>(n));
+        }
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        close(out_);
+        close(err_);
+        if (WIFEXITED(status)) {
+            end.exitCode = WEXITSTATUS(status);
+        } else if (WIFSIGNALED(status)) {
+            end.signal = WTERMSIG(status);
+        }
+        return end;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+};
+
+// Saves the tables `variants` in a child set up as given, and waits for it.
+inline ChildEnd saveInChild(const std::filesystem::path& dir, const std::vector<std::string>& variants,
+                            const ChildSetup& setup = {})
+{
+    SaverProcess child(dir, variants, setup);
+    return child.finish();
+}
+
+} // namespace reliability
