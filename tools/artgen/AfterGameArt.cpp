@@ -114,7 +114,7 @@ void paintSteppingStones(Canvas& canvas)
         ring.addEllipse(at + QPointF(0, ry * 0.5), rx * 1.25, ry * 1.1);
         canvas.paint(strokePath(ring, 0.8), [](double, double, Rgb under) { return screen(under, rgb255(50, 70, 90)); },
                      0.35);
-        paintBoulder(canvas, Noise(621 + i), at, rx, ry, rgb255(120, 118, 110), 0.9, rgb255(70, 90, 60), 0.3);
+        paintBoulder(canvas, Noise(621 + i), at, rx, ry, rgb255(92, 90, 84), 0.8, rgb255(60, 80, 52), 0.3);
         ++i;
     }
 }

@@ -129,19 +129,18 @@ void paintMountains(Canvas& canvas, const Noise& noise, const MountainStyle& sty
         const double peaks = 1.0 - std::abs(noise.fbm(x * style.scale, 0.5, 5) * 2.0 - 1.0);
         return style.base - style.amplitude * std::pow(peaks, 1.4);
     };
-    // Spurs run down and outward from the peaks, so the rock texture is
-    // sheared along the slope rather than hanging straight down.
-    auto surface = [&](double x, double y) {
-        return noise.ridged(x * 0.045 + y * 0.02, y * 0.04, 4) * 0.7 + noise.fbm(x * 0.12, y * 0.12, 3) * 0.3;
-    };
+    // Rocky detail: creased noise, a little longer down the slope than across.
+    auto surface = [&](double x, double y) { return noise.ridged(x * 0.05 + 31.0, y * 0.07, 5); };
     Mask mask(canvas.width(), canvas.height());
     mask.shade([&](double x, double y) { return clamp01(y - ridge(x) + 0.5); });
     canvas.paint(mask, [&](double x, double y, Rgb) {
         const double top = ridge(x);
-        const double slope = (ridge(x + 2.0) - ridge(x - 2.0)) / 4.0;
-        // Slopes rising to the right face the light.
-        const double facing = clamp01(0.5 + slope * 0.8 + (surface(x - 1.0, y) - surface(x + 1.0, y)) * 2.5);
-        Rgb c = style.rock * (0.55 + 0.7 * facing) * (0.85 + 0.3 * surface(x, y));
+        // Whole faces: where the ridge climbs to the right, the slope below
+        // faces the light from the left.
+        const double broad = (ridge(x - 10.0) - ridge(x + 10.0)) / 20.0;
+        const double detail = (surface(x - 1.0, y) - surface(x + 1.0, y)) + 0.5 * (surface(x, y - 1.0) - surface(x, y + 1.0));
+        const double facing = clamp01(0.5 + broad * 1.4 + detail * 1.8);
+        Rgb c = style.rock * (0.4 + 0.95 * facing) * (0.85 + 0.3 * surface(x, y));
         const double height = clamp01((style.base - y) / style.amplitude);
         const double snowLine = 1.0 - style.snow * 0.66;
         const double snowCover = style.snow > 0.0 ? smoothstep(snowLine - 0.05, snowLine + 0.1, height + 0.25 * (surface(x, y) - 0.5)) : 0.0;

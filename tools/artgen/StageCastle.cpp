@@ -41,9 +41,8 @@ void paintRoof(Canvas& canvas, const Noise& noise, double left, double right, do
         return mix(rgb255(52, 58, 74), rgb255(84, 78, 82), warm * 0.5) * (stripe * sky * grain);
     });
     // Tile ends along the eave catch the last light.
-    QPainterPath edge = roofPath(left, right, eaveY, lift, topLeft, topRight, topY)
-                            .subtracted(roofPath(left, right, eaveY - 1.6, lift, topLeft, topRight, topY - 1.6)
-                                            .translated(0, 0));
+    const QPainterPath edge =
+        roof.subtracted(roofPath(left, right, eaveY - 1.6, lift, topLeft, topRight, topY - 1.6));
     canvas.fill(edge, rgb255(168, 164, 160), 0.85);
 }
 
@@ -146,27 +145,24 @@ void paintPine(Canvas& canvas, const Noise& noise, double baseX, double topX, do
     }
 }
 
-} // namespace
-
-QImage paintStageCastle()
+void paintDuskSky(Canvas& canvas)
 {
-    const Noise noise(101);
-    Canvas canvas(kStageWidth, kStageHeight);
     paintSky(canvas,
              Gradient{{0.0, rgb255(18, 30, 68)},
                       {0.45, rgb255(52, 70, 116)},
                       {0.8, rgb255(128, 112, 128)},
                       {1.0, rgb255(176, 128, 104)}},
              0, 160);
-    paintClouds(canvas, Noise(102), QRectF(0, 10, kStageWidth, 110), rgb255(190, 160, 170), rgb255(54, 60, 96), 0.42, 0.75);
+    paintClouds(canvas, Noise(102), QRectF(0, 10, kStageWidth, 110), rgb255(190, 160, 170), rgb255(54, 60, 96), 0.42,
+                0.75);
     glow(canvas, QPointF(20, 150), 90, rgb255(120, 70, 40), 0.6);
-
     canvas.fill(ridgeMask(kStageWidth, kStageHeight, Noise(103), 158, 28, 0.012, 4), rgb255(58, 66, 92));
     canvas.fill(ridgeMask(kStageWidth, kStageHeight, Noise(104), 170, 20, 0.02, 4), rgb255(38, 46, 62));
+}
 
-    paintStoneWall(canvas, noise);
-
-    // The turret, bottom tier up, each roof over the wall below it.
+// Three tiers, bottom up, each roof over the wall below it.
+void paintTurret(Canvas& canvas, const Noise& noise)
+{
     paintPlasterWall(canvas, noise, 56, 150, 90, 120, 108, 134);
     paintWindows(canvas, 96, 8, {64, 82, 100, 118}, 9);
     paintPlasterWall(canvas, noise, 72, 134, 62, 82, 200, 122);
@@ -181,22 +177,35 @@ QImage paintStageCastle()
     canvas.fill(rectPath(88, 15, 30, 2), rgb255(40, 44, 54));
     paintRidgeFish(canvas, QPointF(88, 15), -1);
     paintRidgeFish(canvas, QPointF(118, 15), 1);
+}
 
-    // Trees in front of the wall.
-    const FoliageColours trees{rgb255(6, 15, 14), rgb255(22, 42, 34), rgb255(64, 82, 58)};
-    Mask back = clumpMask(kStageWidth, kStageHeight, Noise(105), QPointF(12, 150), 26, 30, 0.35, 0.06);
-    back = back.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(106), QPointF(196, 196), 34, 26, 0.3, 0.06));
+void paintCastleTrees(Canvas& canvas)
+{
+    const int w = kStageWidth;
+    const int h = kStageHeight;
+    Mask back = clumpMask(w, h, Noise(105), QPointF(12, 150), 26, 30, 0.35, 0.06);
+    back = back.unitedWith(clumpMask(w, h, Noise(106), QPointF(196, 196), 34, 26, 0.3, 0.06));
     paintFoliage(canvas, back, Noise(111), {rgb255(5, 12, 12), rgb255(18, 34, 30), rgb255(50, 66, 52)}, 0.12);
-    Mask front = clumpMask(kStageWidth, kStageHeight, Noise(107), QPointF(20, 196), 40, 36, 0.35, 0.05);
-    front = front.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(108), QPointF(84, 226), 56, 30, 0.3, 0.05));
-    front = front.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(112), QPointF(160, 230), 50, 24, 0.3, 0.06));
-    front = front.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(113), QPointF(240, 240), 80, 16, 0.3, 0.06));
-    paintFoliage(canvas, front, Noise(109), trees, 0.11);
-
+    Mask front = clumpMask(w, h, Noise(107), QPointF(20, 196), 40, 36, 0.35, 0.05);
+    front = front.unitedWith(clumpMask(w, h, Noise(108), QPointF(84, 226), 56, 30, 0.3, 0.05));
+    front = front.unitedWith(clumpMask(w, h, Noise(112), QPointF(160, 230), 50, 24, 0.3, 0.06));
+    front = front.unitedWith(clumpMask(w, h, Noise(113), QPointF(240, 240), 80, 16, 0.3, 0.06));
+    paintFoliage(canvas, front, Noise(109), {rgb255(6, 15, 14), rgb255(22, 42, 34), rgb255(64, 82, 58)}, 0.11);
     paintPine(canvas, Noise(110), 262, 238, 96,
               {QRectF(196, 88, 70, 22), QRectF(238, 112, 82, 26), QRectF(208, 140, 74, 24), QRectF(256, 168, 64, 30),
                QRectF(222, 190, 90, 40)});
+}
 
+} // namespace
+
+QImage paintStageCastle()
+{
+    const Noise noise(101);
+    Canvas canvas(kStageWidth, kStageHeight);
+    paintDuskSky(canvas);
+    paintStoneWall(canvas, noise);
+    paintTurret(canvas, noise);
+    paintCastleTrees(canvas);
     vignette(canvas, 0.35);
     paintStagePanels(canvas);
     return canvas.toImage();

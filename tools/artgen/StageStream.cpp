@@ -111,16 +111,9 @@ void paintStream(Canvas& canvas, const Noise& noise)
     });
 }
 
-} // namespace
-
-QImage paintStageStream()
+// The rock step the water falls over, with boulders either side.
+void paintFallsAndRocks(Canvas& canvas, const Noise& noise)
 {
-    const Noise noise(300);
-    Canvas canvas(kStageWidth, kStageHeight);
-    paintSky(canvas, Gradient{{0.0, rgb255(70, 96, 84)}, {1.0, rgb255(104, 126, 108)}}, 0, 160);
-    paintForestDepths(canvas, noise);
-
-    // The rock step the water falls over, with boulders either side.
     paintLedge(canvas, noise);
     paintBoulder(canvas, Noise(331), QPointF(44, 124), 28, 24, rgb255(80, 80, 74), 1.0, rgb255(56, 86, 42), 0.9);
     paintBoulder(canvas, Noise(332), QPointF(150, 126), 30, 22, rgb255(78, 78, 72), 1.0, rgb255(56, 86, 42), 0.9);
@@ -130,17 +123,31 @@ QImage paintStageStream()
     paintBoulder(canvas, Noise(334), QPointF(156, 170), 20, 11, rgb255(86, 86, 80), 1.0, rgb255(56, 84, 44), 0.5);
     paintBoulder(canvas, Noise(335), QPointF(200, 206), 18, 10, rgb255(80, 80, 76), 1.0, rgb255(56, 84, 44), 0.4);
     paintBoulder(canvas, Noise(336), QPointF(232, 170), 44, 22, rgb255(70, 70, 66), 1.0, rgb255(52, 80, 40), 0.8);
+}
 
-    // Ferns and moss along both banks.
-    Mask ferns = clumpMask(kStageWidth, kStageHeight, Noise(340), QPointF(20, 214), 70, 40, 0.4, 0.07);
-    ferns = ferns.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(341), QPointF(296, 196), 50, 50, 0.4, 0.07));
-    ferns = ferns.unitedWith(clumpMask(kStageWidth, kStageHeight, Noise(342), QPointF(180, 150), 40, 12, 0.4, 0.09));
+// Ferns along both banks and the canopy across the top.
+void paintGreenery(Canvas& canvas)
+{
+    const int w = kStageWidth;
+    const int h = kStageHeight;
+    Mask ferns = clumpMask(w, h, Noise(340), QPointF(20, 214), 70, 40, 0.4, 0.07);
+    ferns = ferns.unitedWith(clumpMask(w, h, Noise(341), QPointF(296, 196), 50, 50, 0.4, 0.07));
+    ferns = ferns.unitedWith(clumpMask(w, h, Noise(342), QPointF(180, 150), 40, 12, 0.4, 0.09));
     paintFoliage(canvas, ferns, Noise(343), {rgb255(6, 16, 10), rgb255(24, 48, 28), rgb255(74, 100, 52)}, 0.16);
-
-    // Canopy across the top, with light breaking through.
-    Mask canopy = clumpMask(kStageWidth, kStageHeight, Noise(350), QPointF(160, -30), 220, 60, 0.45, 0.04);
+    const Mask canopy = clumpMask(w, h, Noise(350), QPointF(160, -30), 220, 60, 0.45, 0.04);
     paintFoliage(canvas, canopy, Noise(351), {rgb255(8, 22, 14), rgb255(30, 58, 34), rgb255(90, 120, 64)}, 0.1);
+}
 
+} // namespace
+
+QImage paintStageStream()
+{
+    const Noise noise(300);
+    Canvas canvas(kStageWidth, kStageHeight);
+    paintSky(canvas, Gradient{{0.0, rgb255(70, 96, 84)}, {1.0, rgb255(104, 126, 108)}}, 0, 160);
+    paintForestDepths(canvas, noise);
+    paintFallsAndRocks(canvas, noise);
+    paintGreenery(canvas);
     vignette(canvas, 0.35);
     paintStagePanels(canvas);
     return canvas.toImage();

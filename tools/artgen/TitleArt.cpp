@@ -123,17 +123,39 @@ const std::vector<std::vector<double>>& keyRows()
     return rows;
 }
 
-void paintKeyboard(Canvas& canvas, const KeyboardPlane& plane, int pressedRow, int pressedKey)
+// Shadow, case and the case's front edge.
+void paintKeyboardCase(Canvas& canvas, const KeyboardPlane& plane)
 {
-    // Shadow, case, the case's front edge, then the keys from back to front.
     canvas.fill(Mask::fromPath(kWidth, kHeight, plane.quad(-0.02, 0.0, 1.03, 1.1, QPointF(4, 6))).blurred(5.0),
                 rgb255(0, 0, 0), 0.7);
-    canvas.paint(plane.quad(-0.03, -0.06, 1.03, 1.06, QPointF(0, 4)), [](double, double, Rgb) {
-        return rgb255(120, 122, 130);
-    });
+    canvas.fill(plane.quad(-0.03, -0.06, 1.03, 1.06, QPointF(0, 4)), rgb255(120, 122, 130));
     canvas.paint(plane.quad(-0.03, -0.06, 1.03, 1.06), [&](double x, double, Rgb) {
         return mix(rgb255(214, 214, 210), rgb255(170, 172, 178), x / kWidth);
     });
+}
+
+// One key between (u0, v0) and (u1, v1): its front face, and its cap raised
+// above it (barely, when pressed) with a shallow dish.
+void paintKey(Canvas& canvas, const KeyboardPlane& plane, QRectF key, bool pressed)
+{
+    const double u0 = key.left();
+    const double u1 = key.right();
+    const double v0 = key.top();
+    const double v1 = key.bottom();
+    const QPointF lift(0, pressed ? -0.8 : -(2.0 + 1.2 * v1));
+    const QPointF mid = plane.at((u0 + u1) / 2, (v0 + v1) / 2) + lift;
+    canvas.fill(plane.quad(u0, v0, u1, v1), rgb255(128, 130, 140));
+    canvas.paint(plane.quad(u0 + 0.003, v0 + 0.01, u1 - 0.003, v1 - 0.012, lift), [&](double x, double y, Rgb) {
+        const double dish = std::hypot(x - mid.x(), (y - mid.y()) * 2.0) / 12.0;
+        const Rgb top = mix(rgb255(248, 248, 242), rgb255(214, 216, 224), x / kWidth);
+        return top * (1.0 - 0.07 * clamp01(1.0 - dish));
+    });
+}
+
+// The keys from the back row to the front, each row's widths scaled to fill it.
+void paintKeyboard(Canvas& canvas, const KeyboardPlane& plane, int pressedRow, int pressedKey)
+{
+    paintKeyboardCase(canvas, plane);
     const auto& rows = keyRows();
     const double rowDepth = 1.0 / rows.size();
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -143,28 +165,35 @@ void paintKeyboard(Canvas& canvas, const KeyboardPlane& plane, int pressedRow, i
         }
         double u = 0.0;
         for (std::size_t k = 0; k < rows[r].size(); ++k) {
-            const double u0 = u / total + 0.006;
-            const double u1 = (u + rows[r][k]) / total - 0.006;
+            const QRectF key(QPointF(u / total + 0.006, r * rowDepth + 0.012),
+                             QPointF((u + rows[r][k]) / total - 0.006, (r + 1) * rowDepth - 0.012));
             u += rows[r][k];
-            const double v0 = r * rowDepth + 0.012;
-            const double v1 = (r + 1) * rowDepth - 0.012;
-            const bool pressed = static_cast<int>(r) == pressedRow && static_cast<int>(k) == pressedKey;
-            const QPointF lift(0, pressed ? -0.8 : -(2.0 + 1.2 * v1));
-            canvas.fill(plane.quad(u0, v0, u1, v1), rgb255(128, 130, 140));
-            canvas.paint(plane.quad(u0 + 0.003, v0 + 0.01, u1 - 0.003, v1 - 0.012, lift), [&](double x, double y, Rgb) {
-                const QPointF mid = plane.at((u0 + u1) / 2, (v0 + v1) / 2) + lift;
-                const double dish = std::hypot(x - mid.x(), (y - mid.y()) * 2.0) / 12.0;
-                const Rgb top = mix(rgb255(248, 248, 242), rgb255(214, 216, 224), x / kWidth);
-                return top * (1.0 - 0.07 * clamp01(1.0 - dish));
-            });
+            paintKey(canvas, plane, key, static_cast<int>(r) == pressedRow && static_cast<int>(k) == pressedKey);
         }
     }
 }
 
-// A right hand seen from behind and above, its index finger on a key.
-void paintHand(Canvas& canvas, QPointF fingertip)
+struct Finger {
+    QPointF knuckle;
+    QPointF tip;
+    double width;
+};
+
+// Index, middle, ring, little finger and thumb of a right hand whose index
+// finger rests at `fingertip`.
+std::vector<Finger> fingersOf(QPointF wrist, QPointF fingertip)
 {
-    const QPointF wrist(fingertip.x() + 50, fingertip.y() + 42);
+    return {
+        {wrist + QPointF(-26, -20), fingertip, 9.0},
+        {wrist + QPointF(-15, -24), fingertip + QPointF(16, -5), 9.4},
+        {wrist + QPointF(-4, -23), fingertip + QPointF(31, -3), 8.8},
+        {wrist + QPointF(6, -18), fingertip + QPointF(44, 4), 7.6},
+        {wrist + QPointF(-30, -2), fingertip + QPointF(-8, 22), 9.6},
+    };
+}
+
+QPainterPath handOutline(QPointF wrist, const std::vector<Finger>& fingers)
+{
     QPainterPath arm;
     arm.moveTo(wrist + QPointF(-14, 0));
     arm.lineTo(QPointF(kWidth + 10, wrist.y() + 2));
@@ -173,18 +202,6 @@ void paintHand(Canvas& canvas, QPointF fingertip)
     arm.closeSubpath();
     QPainterPath palm;
     palm.addEllipse(QRectF(wrist.x() - 34, wrist.y() - 26, 50, 36));
-    struct Finger {
-        QPointF knuckle;
-        QPointF tip;
-        double width;
-    };
-    const std::vector<Finger> fingers = {
-        {wrist + QPointF(-26, -20), fingertip, 9.0},
-        {wrist + QPointF(-15, -24), fingertip + QPointF(16, -5), 9.4},
-        {wrist + QPointF(-4, -23), fingertip + QPointF(31, -3), 8.8},
-        {wrist + QPointF(6, -18), fingertip + QPointF(44, 4), 7.6},
-        {wrist + QPointF(-30, -2), fingertip + QPointF(-8, 22), 9.6},
-    };
     QPainterPath hand = arm.united(palm);
     for (const Finger& f : fingers) {
         QPainterPath bone;
@@ -192,19 +209,27 @@ void paintHand(Canvas& canvas, QPointF fingertip)
         bone.quadTo((f.knuckle + f.tip) / 2 + QPointF(0, -4), f.tip);
         hand = hand.united(strokePath(bone, f.width));
     }
-    const Mask mask = Mask::fromPath(kWidth, kHeight, hand);
+    return hand;
+}
+
+// A right hand seen from behind and above, its index finger on a key.
+void paintHand(Canvas& canvas, QPointF fingertip)
+{
+    const QPointF wrist(fingertip.x() + 50, fingertip.y() + 42);
+    const std::vector<Finger> fingers = fingersOf(wrist, fingertip);
+    const Mask mask = Mask::fromPath(kWidth, kHeight, handOutline(wrist, fingers));
     canvas.fill(mask.shifted(3, 5).blurred(3.0), rgb255(0, 0, 0), 0.55);
+    // Rounded forms: lit on their upper left, deeper colour at the edges.
     const Mask round = mask.blurred(2.5);
     canvas.paint(mask, [&](double x, double y, Rgb) {
         const int ix = static_cast<int>(x);
         const int iy = static_cast<int>(y);
         const double light = clamp01(0.6 + (round.at(ix + 2, iy + 2) - round.at(ix - 2, iy - 2)) * 1.5);
         const double depth = round.at(ix, iy);
-        const Rgb skin = mix(rgb255(150, 104, 92), rgb255(246, 212, 188), light * (0.6 + 0.4 * depth));
-        return skin;
+        return mix(rgb255(150, 104, 92), rgb255(246, 212, 188), light * (0.6 + 0.4 * depth));
     });
-    // Creases between the fingers.
-    for (std::size_t i = 0; i + 1 < fingers.size() - 1; ++i) {
+    // Creases between the four fingers.
+    for (std::size_t i = 0; i + 2 < fingers.size(); ++i) {
         QPainterPath crease;
         const QPointF a = (fingers[i].knuckle + fingers[i + 1].knuckle) / 2;
         crease.moveTo(a);
