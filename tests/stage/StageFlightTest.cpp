@@ -22,14 +22,6 @@ int ticksUntilFlyOff(StageSession& s)
     return -1;
 }
 
-TEST(StageFlight, NothingIsDrawnBeforeTheFirstTick)
-{
-    StageSession s(0);
-    s.open();
-    s.start();
-    s.advance(99);
-    EXPECT_TRUE(s.canvas().drawings().empty());
-}
 
 TEST(StageFlight, FirstTickDrawsABlackOutlineThenTheGlyphAt100And6)
 {
@@ -73,16 +65,6 @@ TEST(StageFlight, FirstTickMovesEveryAccumulatorOneStep)
     EXPECT_EQ(s.state("Drift"), "-2.4");
 }
 
-TEST(StageFlight, DrawsTheTargetsOwnFullWidthCharacter)
-{
-    StageSession s(0);
-    s.open();
-    s.start();
-    s.advance(100);
-    const int target = s.targetIndex();
-    const std::string expected = ui::toUtf8(Module1::CharTable[3][static_cast<std::size_t>(target - 1)]);
-    EXPECT_EQ(s.glyphDrawings().back().text, expected);
-}
 
 struct GlyphStyle {
     int zone;
@@ -219,18 +201,6 @@ TEST(StageFlyOff, ADriftAwayFromTheCentreFollowsThePath)
     EXPECT_NEAR(s.number("Drift"), (path - 160) * 0.02, 1e-12);
 }
 
-TEST(StageFlight, StopsAtTimeUpWithTheAccumulatorsWhereTheyWere)
-{
-    StageSession s(0);
-    s.open();
-    s.start();
-    s.advance(30000);
-    const std::string size = s.state("GlyphSize");
-    const std::string top = s.state("PosY");
-    s.advance(1000);
-    EXPECT_EQ(s.state("GlyphSize"), size);
-    EXPECT_EQ(s.state("PosY"), top);
-}
 
 } // namespace
 } // namespace stage_test

@@ -288,15 +288,6 @@ TEST(StageClocks, HighSpeedHalvesOnlyTheFlightTick)
     EXPECT_EQ(s.label("Label2").caption(), "29");
 }
 
-TEST(StageClocks, LowSpeedTicksTheFlightEvery100Milliseconds)
-{
-    StageSession s(0);
-    s.open();
-    EXPECT_EQ(s.timer("Timer1").interval(), 100);
-    s.start();
-    s.advance(1000);
-    EXPECT_EQ(s.glyphDrawings().size(), 10U);
-}
 
 } // namespace
 } // namespace stage_test
