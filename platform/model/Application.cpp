@@ -149,6 +149,24 @@ void Application::keyPress(int keyAscii, char32_t typed)
     });
 }
 
+void Application::keyStroke(std::optional<int> keyCode, int shift, const std::vector<TypedChar>& typed)
+{
+    const Form* target = active_;
+    if (target == nullptr) {
+        return;
+    }
+    const std::uint64_t targetId = target->instanceId();
+    if (keyCode) {
+        keyDown(*keyCode, shift);
+    }
+    for (const TypedChar& key : typed) {
+        if (active_ == nullptr || active_->instanceId() != targetId) {
+            return;
+        }
+        keyPress(key.keyAscii, key.ch);
+    }
+}
+
 void Application::click(Form& form)
 {
     run([&] {

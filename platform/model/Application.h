@@ -18,6 +18,13 @@
 
 namespace ui {
 
+// One character a key typed: its code page 932 code for KeyPress handlers,
+// and the character itself, which a text box inserts.
+struct TypedChar {
+    int keyAscii = 0;
+    char32_t ch = 0;
+};
+
 class Application {
 public:
     using Factory = std::function<std::unique_ptr<Form>(Application&)>;
@@ -73,6 +80,11 @@ public:
     // keyAscii is the code page 932 code of the typed character; `typed` is
     // the character itself, which a text box inserts.
     void keyPress(int keyAscii, char32_t typed);
+    // One key as the player presses it: KeyDown (when the key has a code),
+    // then KeyPress for each character it typed. The characters belong to
+    // the window the key went down in: once the KeyDown handler has passed
+    // activation to another window they are dropped, as on a real desktop.
+    void keyStroke(std::optional<int> keyCode, int shift, const std::vector<TypedChar>& typed);
     // The player clicks a window (activating it) or a control on it (focus
     // moves there when the control can take it).
     void click(Form& form);

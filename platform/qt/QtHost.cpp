@@ -327,26 +327,12 @@ void QtHost::textCommitted(std::uint64_t, const QString& text)
 
 void QtHost::deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed)
 {
-    const ui::Form* target = app_.activeForm();
-    if (target == nullptr) {
-        return;
+    std::vector<ui::TypedChar> characters;
+    characters.reserve(typed.size());
+    for (const TypedKey& key : typed) {
+        characters.push_back(ui::TypedChar{key.keyAscii, key.typed});
     }
-    const std::uint64_t targetId = target->instanceId();
-    guarded([&] {
-        if (keyDown) {
-            app_.keyDown(*keyDown, shift);
-        }
-        for (const TypedKey& key : typed) {
-            // The characters of a key belong to the window that took the key:
-            // once a handler has closed it or passed activation on, they are
-            // dropped rather than typed into the next screen.
-            const ui::Form* now = app_.activeForm();
-            if (now == nullptr || now->instanceId() != targetId) {
-                break;
-            }
-            app_.keyPress(key.keyAscii, key.typed);
-        }
-    });
+    guarded([&] { app_.keyStroke(keyDown, shift, characters); });
     afterEvent();
 }
 

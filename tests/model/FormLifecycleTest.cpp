@@ -150,3 +150,22 @@ TEST(FormLifecycle, aTextBoxTypesDeletesAndLetsItsHandlerRefuseCharacters)
     EXPECT_EQ(box.text(), "A");
     EXPECT_EQ(changes, 3);
 }
+
+TEST(FormLifecycle, theCharactersOfAKeyAreLostWhenItsKeyDownMovedToAnotherWindow)
+{
+    ProbeRig rig;
+    auto& a = dynamic_cast<ProbeForm&>(rig.app.form("frmA"));
+    a.show();
+    a.Picture1.onKeyDown = [&a](int, int) {
+        a.app().form("frmB").show();
+        a.unload();
+    };
+    auto& b = dynamic_cast<ProbeForm&>(rig.app.form("frmB"));
+    int typedOnB = 0;
+    b.Picture1.onKeyPress = [&](int&) { ++typedOnB; };
+    rig.app.keyStroke(ui::vk::Enter, 0, {{13, U'\r'}});
+    EXPECT_EQ(rig.app.activeForm(), &b);
+    EXPECT_EQ(typedOnB, 0);
+    rig.app.keyStroke(ui::vk::Enter, 0, {{13, U'\r'}, {13, U'\r'}});
+    EXPECT_EQ(typedOnB, 2) << "on a window that stays active every character arrives";
+}

@@ -95,3 +95,14 @@ TEST(ReplayScripts, snapWritesTheDumpAndAPicturePerOpenWindow)
     const std::string name = session.app().openForms().front()->name();
     EXPECT_TRUE(std::filesystem::exists(dir / "out" / ("first-" + name + ".png")));
 }
+
+TEST(ReplayScripts, aKeyWhoseKeyDownOpensAnotherWindowTypesNothingThere)
+{
+    const auto dir = scratchDir("keydown-moves-on");
+    replay::ReplaySession session(dir, dir);
+    // Enter on the zone select opens the stage on key-down; the typed Enter
+    // must not also start the game on the new stage.
+    ASSERT_FALSE(play(session, "start\nshow frmZone\nkey Enter\n"
+                               "expect active=frmStage\nexpect frmStage.Label5(0).Visible=1\n")
+                     .has_value());
+}

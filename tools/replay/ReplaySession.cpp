@@ -188,10 +188,11 @@ void ReplaySession::pressKey(const std::string& name)
     if (!stroke) {
         fail("key: unknown key \"" + name + "\"");
     }
-    app_.keyDown(stroke->keyCode, 0);
+    std::vector<ui::TypedChar> typed;
     if (stroke->typed != 0) {
-        app_.keyPress(keyAsciiOf(stroke->typed), stroke->typed);
+        typed.push_back(ui::TypedChar{keyAsciiOf(stroke->typed), stroke->typed});
     }
+    app_.keyStroke(stroke->keyCode, 0, typed);
 }
 
 void ReplaySession::typeText(const std::string& text)
