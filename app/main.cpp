@@ -1,6 +1,7 @@
 // Quorvel: starts the window model on Qt windows and runs it until the last
 // window is closed.
 
+#include "app/Probes.h"
 #include "app/Wiring.h"
 #include "core/Module1.h"
 #include "platform/model/Application.h"
@@ -85,6 +86,7 @@ int main(int argc, char** argv)
     }
 
     qthost::QtHost host(model, clock);
+    probes::install(host, model);
     host.sync();
     if (host.exitCode()) {
         return *host.exitCode();

@@ -89,6 +89,7 @@ void FormWindow::paintEvent(QPaintEvent*)
     const ui::Color face = ui::colors::controlFace;
     painter.fillRect(rect(), QColor(face.r, face.g, face.b));
     painter.drawImage(QPoint(0, 0), frame_);
+    events_.painted(formId_);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event)

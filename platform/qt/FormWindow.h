@@ -28,6 +28,8 @@ public:
     virtual void windowActivated(std::uint64_t formId) = 0;
     virtual void windowMoved(std::uint64_t formId, QPoint framePosition) = 0;
     virtual void repaintNeeded(std::uint64_t formId) = 0;
+    // The window has just put its frame on the screen.
+    virtual void painted(std::uint64_t formId) { (void)formId; }
 };
 
 class TextBoxEdit : public QLineEdit {

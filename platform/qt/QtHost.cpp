@@ -115,6 +115,9 @@ void QtHost::sync()
         guarded([this] { syncOnce(); });
     } while (resyncWanted_ && !failed_);
     syncing_ = false;
+    if (!failed_ && afterSync_) {
+        afterSync_();
+    }
     if (!failed_ && !exitCode_ && app_.finished()) {
         exitCode_ = 0;
         QCoreApplication::exit(0);
@@ -464,6 +467,15 @@ void QtHost::fail(const QString& message)
     timer_.stop();
     reportFatal_(message);
     QCoreApplication::exit(1);
+}
+
+void QtHost::painted(std::uint64_t formId)
+{
+    if (afterPaint_) {
+        if (const ui::Form* form = openForm(formId)) {
+            afterPaint_(*form);
+        }
+    }
 }
 
 void QtHost::afterEvent()

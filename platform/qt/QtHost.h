@@ -51,6 +51,12 @@ public:
     // Set once the program is over: 0 when the last form closed, 1 on a fatal
     // error.
     std::optional<int> exitCode() const { return exitCode_; }
+    // Observers for tools that watch the running game (the state file of the
+    // end-to-end tests, the start-up benchmark): after every sync, and after
+    // a window has painted.
+    void setAfterSync(std::function<void()> observer) { afterSync_ = std::move(observer); }
+    void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
+
     // The wait until the next timer tick, while one is due.
     std::optional<int> timerWaitMs() const;
     // How long after a change of windows an activation is taken for the window
@@ -78,6 +84,7 @@ private:
     void windowActivated(std::uint64_t formId) override;
     void windowMoved(std::uint64_t formId, QPoint framePosition) override;
     void repaintNeeded(std::uint64_t formId) override;
+    void painted(std::uint64_t formId) override;
 
     void syncOnce();
     void createWindow(ui::Form& form);
@@ -108,6 +115,8 @@ private:
     std::map<std::uint64_t, WindowState> windows_;
     QTimer timer_;
     FatalReporter reportFatal_;
+    std::function<void()> afterSync_;
+    std::function<void(const ui::Form&)> afterPaint_;
     std::uint64_t requestedActive_ = 0;
     // While the window manager settles the windows we just opened, closed or
     // activated, it hands the focus around by itself; those activations are

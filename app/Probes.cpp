@@ -1,0 +1,61 @@
+#include "app/Probes.h"
+
+#include "app/ProgramDump.h"
+#include "platform/qt/QtHost.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace probes {
+
+namespace {
+
+// Milliseconds since the kernel started this process.
+double msSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string field;
+    for (int i = 0; i < 22 && stat >> field; ++i) {
+    }
+    const double startTicks = std::stod(field);
+    std::ifstream uptimeFile("/proc/uptime");
+    double uptimeSeconds = 0;
+    uptimeFile >> uptimeSeconds;
+    return (uptimeSeconds - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK))) * 1000.0;
+}
+
+void writeState(const QString& path, const ui::Application& app)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        const std::string text = wiring::dumpProgram(app).text();
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        file.commit();
+    }
+}
+
+} // namespace
+
+void install(qthost::QtHost& host, const ui::Application& app)
+{
+    const QString statePath = qEnvironmentVariable("QUORVEL_STATE_FILE");
+    if (!statePath.isEmpty()) {
+        host.setAfterSync([statePath, &app] { writeState(statePath, app); });
+    }
+    if (qEnvironmentVariableIntValue("QUORVEL_EXIT_AFTER_FIRST_FRAME") == 1) {
+        host.setAfterPaint([](const ui::Form&) {
+            std::printf("first-frame-ms %.1f\n", msSinceProcessStart());
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
+}
+
+} // namespace probes
