@@ -11,3 +11,11 @@ if(TARGET quorvel-replay)
               ${CMAKE_CURRENT_LIST_DIR}/run-script.sh $<TARGET_FILE:quorvel-replay> ${script} ${out})
   endforeach()
 endif()
+
+# The screenshot tour must keep playing to its end.
+if(TARGET quorvel-replay)
+  add_test(NAME replay.screenshot_tour
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            ${CMAKE_CURRENT_LIST_DIR}/run-script.sh $<TARGET_FILE:quorvel-replay>
+            ${CMAKE_SOURCE_DIR}/docs/screenshots/tour.scn ${CMAKE_CURRENT_BINARY_DIR}/replay/screenshot_tour)
+endif()
