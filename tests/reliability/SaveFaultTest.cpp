@@ -182,7 +182,7 @@ TEST_F(SaveFaultTest, savesKilledAtRandomMomentsLeaveOneWholeTableNeverAMix)
     std::mt19937 random(20240611);
     int sawA = 0;
     int sawB = 0;
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 24; ++round) {
         reliability::SaverProcess saver(dir_, {"--forever", "huge-b", "huge-a"}, {});
         ASSERT_TRUE(saver.awaitSaves(std::uniform_int_distribution<int>(0, 2)(random)));
         // A busy pause of random length puts the kill anywhere in the next save.
