@@ -2,6 +2,7 @@
 
 #include "core/Module1.h"
 #include "platform/model/Application.h"
+#include "screens/MenuLayout.h"
 
 #include <cstdint>
 
@@ -10,12 +11,6 @@ namespace {
 constexpr std::int16_t kStartRow = 0;
 constexpr std::int16_t kRecordsRow = 1;
 constexpr std::int16_t kOptionRow = 2;
-constexpr double kFirstRowTop = 660;
-constexpr double kRowStep = 420;
-
-// Where the records panel stands beside the menu window.
-constexpr double kRecordsTopOffset = 930;
-constexpr double kRecordsLeftOffset = 3540;
 
 void unloadIfOpen(ui::Application& app, const char* formName)
 {
@@ -89,7 +84,7 @@ void frmMenu::moveCursorDown()
 
 void frmMenu::placeCursorImage()
 {
-    Image1.setTop(kFirstRowTop + kRowStep * Module1::MenuCursor);
+    Image1.setTop(menu_layout::arrowTop(Module1::MenuCursor));
 }
 
 // Landing on RECORDS opens the records panel without a confirming key.
@@ -99,8 +94,8 @@ void frmMenu::openRecordsIfOnRecords()
         return;
     }
     ui::Form& records = app().form("frmRecord");
-    records.setTop(top() + kRecordsTopOffset);
-    records.setLeft(left() + kRecordsLeftOffset);
+    records.setTop(top() + menu_layout::kRecordsTopOffset);
+    records.setLeft(left() + menu_layout::kPanelLeftOffset);
     records.show();
 }
 

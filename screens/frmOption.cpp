@@ -2,18 +2,12 @@
 
 #include "core/Module1.h"
 #include "platform/model/Application.h"
+#include "screens/MenuLayout.h"
 
 namespace {
 
 constexpr std::int16_t kLastRow = 2;
 constexpr int kGroups = 3;
-constexpr double kMenuFirstRowTop = 660;
-constexpr double kMenuRowStep = 420;
-
-// Both side panels stand at fixed offsets from the menu window.
-constexpr double kRecordsTopOffset = 930;
-constexpr double kOptionsTopOffset = 1890;
-constexpr double kPanelLeftOffset = 3540;
 
 } // namespace
 
@@ -84,20 +78,7 @@ void frmOption::returnToRecords()
 {
     Module1::SidePanel = 0;
     --Module1::MenuCursor;
-    ui::Form* menu = app().loaded("frmMenu");
-    if (menu != nullptr) {
-        menu->get<ui::Image>("Image1").setTop(Module1::MenuCursor * kMenuRowStep + kMenuFirstRowTop);
-    }
-    unload();
-
-    // Without the menu (its window was closed) the records panel goes where
-    // it would have stood relative to this panel.
-    const double menuTop = menu != nullptr ? menu->top() : top() - kOptionsTopOffset;
-    const double menuLeft = menu != nullptr ? menu->left() : left() - kPanelLeftOffset;
-    ui::Form& records = app().form("frmRecord");
-    records.setTop(menuTop + kRecordsTopOffset);
-    records.setLeft(menuLeft + kPanelLeftOffset);
-    records.show();
+    menu_layout::switchSidePanel(*this, menu_layout::kOptionsTopOffset, "frmRecord", menu_layout::kRecordsTopOffset);
 }
 
 void frmOption::dumpState(ui::StateDump& out) const

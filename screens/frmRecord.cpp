@@ -3,18 +3,12 @@
 #include "core/Module1.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
+#include "screens/MenuLayout.h"
 
 namespace {
 
 constexpr std::int16_t kLastZone = 2;
 constexpr int kRanks = 10;
-constexpr double kMenuFirstRowTop = 660;
-constexpr double kMenuRowStep = 420;
-
-// Both side panels stand at fixed offsets from the menu window.
-constexpr double kRecordsTopOffset = 930;
-constexpr double kOptionsTopOffset = 1890;
-constexpr double kPanelLeftOffset = 3540;
 
 } // namespace
 
@@ -80,20 +74,7 @@ void frmRecord::leaveUp()
 void frmRecord::leaveDown()
 {
     ++Module1::MenuCursor;
-    ui::Form* menu = app().loaded("frmMenu");
-    if (menu != nullptr) {
-        menu->get<ui::Image>("Image1").setTop(kMenuRowStep * Module1::MenuCursor + kMenuFirstRowTop);
-    }
-    unload();
-
-    // Without the menu (its window was closed) the options panel goes where
-    // it would have stood relative to this panel.
-    const double menuTop = menu != nullptr ? menu->top() : top() - kRecordsTopOffset;
-    const double menuLeft = menu != nullptr ? menu->left() : left() - kPanelLeftOffset;
-    ui::Form& options = app().form("frmOption");
-    options.setTop(menuTop + kOptionsTopOffset);
-    options.setLeft(menuLeft + kPanelLeftOffset);
-    options.show();
+    menu_layout::switchSidePanel(*this, menu_layout::kRecordsTopOffset, "frmOption", menu_layout::kOptionsTopOffset);
     Module1::SidePanel = 0;
 }
 
