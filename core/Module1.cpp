@@ -63,16 +63,20 @@ std::string slotKey(const char* base, int zone, int slot)
 
 using ScalarTarget = std::variant<std::int16_t*, std::int32_t*, double*>;
 
+// Values that index the tables or pick a branch of a screen are held to the
+// range the screens rely on; a value outside it would read past a table.
 struct ScalarField {
     std::string_view name;
     ScalarTarget target;
+    std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    std::int64_t highest = std::numeric_limits<std::int64_t>::max();
 };
 
 const ScalarField kScalarFields[] = {
-    {"CurrentZone", &CurrentZone}, {"LastScore", &LastScore},   {"AvgResponse", &AvgResponse},
-    {"HitRate", &HitRate},         {"NewRecord", &NewRecord},   {"SidePanel", &SidePanel},
-    {"MenuCursor", &MenuCursor},   {"KeepCursor", &KeepCursor}, {"OptSpeed", &OptSpeed},
-    {"OptCase", &OptCase},         {"OptKana", &OptKana},
+    {"CurrentZone", &CurrentZone, 0, 2}, {"LastScore", &LastScore},      {"AvgResponse", &AvgResponse},
+    {"HitRate", &HitRate},               {"NewRecord", &NewRecord, 0, 1}, {"SidePanel", &SidePanel, 0, 2},
+    {"MenuCursor", &MenuCursor, 0, 2},   {"KeepCursor", &KeepCursor, 0, 1}, {"OptSpeed", &OptSpeed, 0, 1},
+    {"OptCase", &OptCase, 0, 1},         {"OptKana", &OptKana, 0, 1},
 };
 
 std::string_view trimSpaces(std::string_view text)
@@ -114,12 +118,14 @@ std::optional<double> parseDouble(std::string_view text)
 }
 
 template <class T>
-bool assignInteger(T& target, std::string_view value, std::string& error)
+bool assignInteger(T& target, std::string_view value, std::int64_t lowest, std::int64_t highest, std::string& error)
 {
+    lowest = std::max<std::int64_t>(lowest, std::numeric_limits<T>::min());
+    highest = std::min<std::int64_t>(highest, std::numeric_limits<T>::max());
     const auto parsed = parseInteger<T>(value);
-    if (!parsed) {
-        error = "\"" + std::string(value) + "\" is not a whole number from " +
-                std::to_string(std::numeric_limits<T>::min()) + " to " + std::to_string(std::numeric_limits<T>::max());
+    if (!parsed || *parsed < lowest || *parsed > highest) {
+        error = "\"" + std::string(value) + "\" is not a whole number from " + std::to_string(lowest) + " to " +
+                std::to_string(highest);
         return false;
     }
     target = *parsed;
@@ -129,10 +135,10 @@ bool assignInteger(T& target, std::string_view value, std::string& error)
 bool assignScalar(const ScalarField& field, std::string_view value, std::string& error)
 {
     if (auto* target = std::get_if<std::int16_t*>(&field.target)) {
-        return assignInteger(**target, value, error);
+        return assignInteger(**target, value, field.lowest, field.highest, error);
     }
     if (auto* target = std::get_if<std::int32_t*>(&field.target)) {
-        return assignInteger(**target, value, error);
+        return assignInteger(**target, value, field.lowest, field.highest, error);
     }
     const auto parsed = parseDouble(value);
     if (!parsed) {
@@ -179,7 +185,7 @@ bool setSlotValue(std::string_view name, std::string_view value, std::string& er
         RecordName[slot->zone][slot->slot] = std::string(value);
         return true;
     }
-    return assignInteger(RecordScore[slot->zone][slot->slot], value, error);
+    return assignInteger(RecordScore[slot->zone][slot->slot], value, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), error);
 }
 
 } // namespace
