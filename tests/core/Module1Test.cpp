@@ -436,7 +436,7 @@ TEST_F(StateAccess, SetAcceptsEveryDumpedValueBack)
     Module1::KeepCursor = 1;
     Module1::OptSpeed = 1;
     Module1::OptCase = 1;
-    Module1::OptKana = -32768;
+    Module1::OptKana = 0;
     ui::StateDump before;
     Module1::DumpSharedState(before);
 
