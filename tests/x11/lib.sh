@@ -1,0 +1,217 @@
+# Helpers for the end-to-end tests that drive the real game on an X server
+# (sourced, not run). The game rewrites a state file after every event; the
+# tests read what it judged and shows from there, and what the X server and
+# the window manager did from xdotool, xwininfo and xprop.
+#
+# Every wait polls with a deadline: the machine that runs these may be busy
+# building, so deadlines are generous and only a condition ends a wait.
+
+QV_DEADLINE=${QV_DEADLINE:-10}
+
+qv_scratch=""
+qv_game_pid=""
+qv_state_file=""
+qv_game_status=""
+
+# Re-runs the calling test inside its own X session unless it already is in
+# one: qv_enter_session [--wm] "$0" "$@".
+qv_enter_session() {
+    local wm=()
+    if [[ $1 == --wm ]]; then
+        wm=(--wm)
+        shift
+    fi
+    if [[ -z ${QV_X11_SESSION:-} ]]; then
+        exec bash "$(dirname "${BASH_SOURCE[0]}")/xsession.sh" "${wm[@]}" -- bash "$@"
+    fi
+}
+
+qv_require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || qv_fail "$tool is not installed"
+    done
+}
+
+qv_started_at=${EPOCHREALTIME/[.,]/}
+
+qv_log() {
+    local now=${EPOCHREALTIME/[.,]/}
+    printf '%s [%6.2fs] %s\n' "$(basename "$0")" "$(((now - qv_started_at) / 10000))e-2" "$*"
+}
+
+# Ends the test: says why, shows what the game last reported, keeps the
+# scratch directory with a screenshot of the whole screen.
+qv_fail() {
+    echo "FAIL: $*" >&2
+    if [[ -n $qv_state_file && -e $qv_state_file ]]; then
+        echo "--- last state file ($qv_state_file), windows, stage and shared values:" >&2
+        grep -E '^(open|active)=|^[A-Za-z0-9]+\.(Caption|Left|Top)=|^frmStage\.(Hits|Strokes|TargetIndex|TimeLeft|PosY|StageScore)=|^frmZone\.ZoneCursor=|^Module1\.(SidePanel|MenuCursor|KeepCursor|CurrentZone)=' \
+            "$qv_state_file" | sed 's/^/  /' >&2
+    fi
+    if [[ -n $qv_scratch && -d $qv_scratch ]]; then
+        if [[ -s $qv_scratch/game.err ]]; then
+            echo "--- the game's error output:" >&2
+            sed 's/^/  /' "$qv_scratch/game.err" >&2
+        fi
+        if command -v import >/dev/null && import -window root "$qv_scratch/screen.png" 2>/dev/null; then
+            echo "--- screenshot: $qv_scratch/screen.png" >&2
+        fi
+        echo "--- kept: $qv_scratch" >&2
+        # A file, not a variable: qv_fail may run in a command substitution.
+        touch "$qv_scratch/.keep"
+    fi
+    exit 1
+}
+
+qv_cleanup() {
+    if [[ -n $qv_game_pid ]] && kill -0 "$qv_game_pid" 2>/dev/null; then
+        kill "$qv_game_pid" 2>/dev/null
+        wait "$qv_game_pid" 2>/dev/null
+    fi
+    if [[ -n $qv_scratch && ! -e $qv_scratch/.keep ]]; then
+        rm -rf "$qv_scratch"
+    fi
+}
+trap qv_cleanup EXIT
+
+# Polls COMMAND until it succeeds or SECONDS have passed.
+qv_poll() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# ------------------------------------------------------------------ the game
+
+# Starts a copy of the game in a scratch directory (its records file lives
+# beside the executable) and waits until the title is shown and focused.
+qv_start_game() {
+    local binary=$1
+    [[ -x $binary ]] || qv_fail "no game executable at '$binary'"
+    qv_cleanup
+    qv_scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-x11.XXXXXX")
+    cp "$binary" "$qv_scratch/quorvel"
+    qv_state_file=$qv_scratch/state.txt
+    # A real X window, without an input method that could take the keys.
+    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_IM_MODULE -u XMODIFIERS \
+        XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$qv_state_file" "$qv_scratch/quorvel" \
+        >"$qv_scratch/game.out" 2>"$qv_scratch/game.err" &
+    qv_game_pid=$!
+    qv_wait_state active frmTitle
+    qv_wait_x_active "$(qv_state frmTitle.Caption)"
+}
+
+# The value of KEY in the state file (empty when the line is missing).
+qv_state() {
+    awk -v key="$1=" 'index($0, key) == 1 { printf "%s", substr($0, length(key) + 1); exit }' \
+        "$qv_state_file" 2>/dev/null
+}
+
+qv_state_is() {
+    [[ $(qv_state "$1") == "$2" ]]
+}
+
+qv_wait_state() {
+    local key=$1 value=$2
+    qv_poll "$QV_DEADLINE" qv_state_settled "$key" "$value"
+    qv_state_is "$key" "$value" && return 0
+    if qv_game_exited; then
+        wait "$qv_game_pid"
+        qv_fail "the game ended with status $? while the test waited for $key=$value"
+    fi
+    qv_fail "waited ${QV_DEADLINE}s for $key=$value; it is '$(qv_state "$key")'"
+}
+
+# The state shows KEY=VALUE, or never will since the game has ended.
+qv_state_settled() {
+    qv_state_is "$1" "$2" || qv_game_exited
+}
+
+qv_game_exited() {
+    ! kill -0 "$qv_game_pid" 2>/dev/null
+}
+
+# Waits for the game to end by itself and checks its exit status.
+qv_expect_game_exit() {
+    local expected=$1
+    if ! qv_poll "$QV_DEADLINE" qv_game_exited; then
+        qv_fail "the game is still running ${QV_DEADLINE}s after its last window was closed"
+    fi
+    wait "$qv_game_pid"
+    qv_game_status=$?
+    qv_game_pid=""
+    ((qv_game_status == expected)) || qv_fail "the game exited with status $qv_game_status, not $expected"
+}
+
+# Presses keys through XTEST, as a keyboard would: they go to the window
+# that has the input focus, through the keymap that is loaded.
+qv_key() {
+    xdotool key --clearmodifiers "$@" || qv_fail "xdotool could not press $*"
+}
+
+# ------------------------------------------------------------- the X side
+
+# The one mapped client window whose title is exactly CAPTION.
+qv_x_window() {
+    local pattern
+    pattern=$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')
+    xdotool search --onlyvisible --name "^${pattern}\$" 2>/dev/null | head -n1
+}
+
+qv_x_window_exists() {
+    [[ -n $(qv_x_window "$1") ]]
+}
+
+qv_x_window_gone() {
+    [[ -z $(qv_x_window "$1") ]]
+}
+
+qv_wait_x_window() {
+    qv_poll "$QV_DEADLINE" qv_x_window_exists "$1" || qv_fail "no window titled '$1' appeared"
+    qv_x_window "$1"
+}
+
+qv_wait_x_window_gone() {
+    qv_poll "$QV_DEADLINE" qv_x_window_gone "$1" || qv_fail "the window titled '$1' is still mapped"
+}
+
+qv_x_active_title() {
+    local id
+    id=$(xdotool getactivewindow 2>/dev/null) || return 1
+    xdotool getwindowname "$id" 2>/dev/null
+}
+
+qv_x_active_is() {
+    [[ $(qv_x_active_title) == "$1" ]]
+}
+
+# Waits until the window manager has given the focus to the window titled
+# CAPTION, so that the next key press reaches it.
+qv_wait_x_active() {
+    qv_poll "$QV_DEADLINE" qv_x_active_is "$1" ||
+        qv_fail "the active X window is '$(qv_x_active_title)', not '$1'"
+}
+
+# The window manager's frame around client window ID: its top-level ancestor.
+qv_x_frame_of() {
+    local id=$1 root parent
+    root=$(xwininfo -root | awk '/Window id:/ { print $4; exit }')
+    while :; do
+        parent=$(xwininfo -tree -id "$id" 2>/dev/null | awk '/Parent window id:/ { print $4; exit }')
+        [[ -n $parent ]] || return 1
+        [[ $parent == "$root" ]] && break
+        id=$parent
+    done
+    printf '%s' "$id"
+}
+
+# "X Y": where the top-left corner of window ID stands on the screen.
+qv_x_origin() {
+    xwininfo -id "$1" 2>/dev/null |
+        awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { if (x != "") print x, y }'
+}

@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# The game's windows under a real window manager: its own Xvfb with openbox.
+# Walks title, menu, records panel and options panel with key presses, clicks
+# the menu window while a side panel is open, checks titles, stacking and
+# places, and closes every window through the window manager.
+#
+# Two views of a place are compared:
+# - the model's Left/Top in the state file (twips, 15 to a pixel): where the
+#   game put the window, the outer top-left corner of its frame;
+# - the X server's: the frame is the client window's top-level ancestor
+#   (openbox reparents each client into a frame with a border and a title
+#   bar), and `xwininfo -id FRAME` gives its absolute upper-left corner.
+#   `xwininfo -id CLIENT` would give the client area's corner instead, which
+#   sits inside the frame by the border and title bar; and xdotool
+#   getwindowgeometry adds the client's offset in its frame once more, so
+#   it is used for neither.
+#
+#   window-manager.sh PATH-TO-QUORVEL
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+qv_enter_session --wm "$0" "$@"
+qv_require_tools xdotool xwininfo xprop
+
+binary=${1:?usage: window-manager.sh PATH-TO-QUORVEL}
+
+kTwipsPerPixel=15
+kTitleCaption="Quorvel for Windows 95"
+kMenuCaption="Quorvel - Menu -"
+kRecordsCaption=("  Alphabetic Characters Zone" "  Kana Characters Zone" "  All kinds Characters Zone")
+kOptionsCaption="  Option"
+
+# "X Y" of the frame around the window titled CAPTION.
+frame_origin() {
+    local client frame
+    client=$(qv_x_window "$1")
+    [[ -n $client ]] || return 1
+    frame=$(qv_x_frame_of "$client") || return 1
+    qv_x_origin "$frame"
+}
+
+frame_origin_is() {
+    [[ $(frame_origin "$1") == "$2" ]]
+}
+
+# The window manager places a new window a moment after it is mapped.
+expect_frame_at() {
+    local caption=$1 expected=$2
+    qv_poll "$QV_DEADLINE" frame_origin_is "$caption" "$expected" ||
+        qv_fail "the frame of '$caption' stands at '$(frame_origin "$caption")', not at $expected"
+}
+
+# "X Y" in pixels of form FORM's Left and Top in the state file.
+model_origin() {
+    local left top
+    left=$(qv_state "$1.Left")
+    top=$(qv_state "$1.Top")
+    [[ -n $left && -n $top ]] || qv_fail "the state file has no place for $1"
+    echo "$((left / kTwipsPerPixel)) $((top / kTwipsPerPixel))"
+}
+
+# "X Y" moved by DX and DY pixels.
+offset() {
+    local x y
+    read -r x y <<<"$1"
+    echo "$((x + $2)) $((y + $3))"
+}
+
+# Indexes in the window manager's stacking order, bottom first.
+stacking_index() {
+    local client hex
+    client=$(qv_x_window "$1")
+    [[ -n $client ]] || return 1
+    hex=$(printf '0x%x' "$client")
+    xprop -root _NET_CLIENT_LIST_STACKING | sed 's/^.*# //; s/, /\n/g' | grep -n -x "$hex" | cut -d: -f1
+}
+
+expect_stacked_above() {
+    local upper=$1 lower=$2 upper_index lower_index
+    upper_index=$(stacking_index "$upper")
+    lower_index=$(stacking_index "$lower")
+    [[ -n $upper_index && -n $lower_index ]] ||
+        qv_fail "'$upper' or '$lower' is missing from _NET_CLIENT_LIST_STACKING: $(xprop -root _NET_CLIENT_LIST_STACKING)"
+    ((upper_index > lower_index)) ||
+        qv_fail "'$upper' is stacked below '$lower': $(xprop -root _NET_CLIENT_LIST_STACKING)"
+}
+
+# A side panel of the menu is shown: the model and the X server agree that
+# it is the active window, at DX_TWIPS/DY_TWIPS from the menu window, above
+# the menu.
+expect_side_panel() {
+    local form=$1 caption=$2 dx_twips=$3 dy_twips=$4
+    qv_wait_state active "$form"
+    qv_wait_state "$form.Caption" "$caption"
+    qv_wait_state "$form.Left" $(($(qv_state frmMenu.Left) + dx_twips))
+    qv_wait_state "$form.Top" $(($(qv_state frmMenu.Top) + dy_twips))
+    qv_wait_x_window "$caption" >/dev/null || exit 1
+    qv_wait_x_active "$caption"
+    expect_frame_at "$caption" "$(model_origin "$form")"
+    expect_frame_at "$caption" "$(offset "$menu_frame" $((dx_twips / kTwipsPerPixel)) $((dy_twips / kTwipsPerPixel)))"
+    expect_stacked_above "$caption" "$kMenuCaption"
+}
+
+expect_only_menu_open() {
+    qv_wait_state open frmMenu
+    qv_wait_state active frmMenu
+    qv_wait_x_active "$kMenuCaption"
+}
+
+# Clicks the menu window's own picture, left of where the panels stand.
+click_menu() {
+    local menu
+    menu=$(qv_x_window "$kMenuCaption")
+    [[ -n $menu ]] || qv_fail "no menu window to click"
+    xdotool mousemove --window "$menu" 40 180 click 1 || qv_fail "xdotool could not click the menu"
+}
+
+# Closes the active window the way its close box does: openbox's Alt+F4
+# sends it WM_DELETE_WINDOW (xdotool's windowclose and windowkill would
+# destroy the window or kill the client instead).
+close_active_window() {
+    qv_key alt+F4
+}
+
+# ------------------------------------------------------------ title and menu
+
+qv_start_game "$binary"
+qv_wait_state "frmTitle.Caption" "$kTitleCaption"
+title_frame=$(model_origin frmTitle)
+expect_frame_at "$kTitleCaption" "$title_frame"
+qv_log "title at $title_frame"
+
+qv_key space
+qv_wait_state open frmMenu
+qv_wait_state active frmMenu
+qv_wait_x_window_gone "$kTitleCaption"
+qv_wait_x_active "$kMenuCaption"
+[[ $(model_origin frmMenu) == "$title_frame" ]] ||
+    qv_fail "the menu's Left/Top ($(model_origin frmMenu)) are not the title's ($title_frame)"
+expect_frame_at "$kMenuCaption" "$title_frame"
+menu_frame=$title_frame
+qv_log "menu where the title stood"
+
+# ------------------------------------------------------------ side panels
+
+qv_key Down
+qv_wait_state open frmMenu,frmRecord
+expect_side_panel frmRecord "${kRecordsCaption[0]}" 3540 930
+qv_log "records panel at +236/+62 px, above the menu"
+
+qv_key Right
+qv_wait_state frmRecord.Caption "${kRecordsCaption[1]}"
+qv_wait_x_window "${kRecordsCaption[1]}" >/dev/null || exit 1
+qv_log "records panel retitled for the Kana zone"
+
+qv_key Down
+qv_wait_state open frmMenu,frmOption
+qv_wait_x_window_gone "${kRecordsCaption[1]}"
+expect_side_panel frmOption "$kOptionsCaption" 3540 1890
+qv_wait_state Module1.MenuCursor 2
+qv_log "options panel at +236/+126 px, above the menu"
+
+qv_key Up
+qv_wait_state open frmMenu,frmRecord
+qv_wait_x_window_gone "$kOptionsCaption"
+expect_side_panel frmRecord "${kRecordsCaption[0]}" 3540 930
+qv_log "Up on the options panel brings back the records panel"
+
+# ------------------------------------------------------------ clicks on the menu
+
+click_menu
+expect_only_menu_open
+qv_wait_x_window_gone "${kRecordsCaption[0]}"
+qv_wait_state Module1.MenuCursor 1
+qv_log "a click on the menu closed the records panel"
+
+# The menu's own keys: Up to START, Down to RECORDS opens the panel again;
+# from there Down opens the options panel, which a click closes as well.
+qv_key Up
+qv_wait_state Module1.MenuCursor 0
+qv_key Down
+expect_side_panel frmRecord "${kRecordsCaption[0]}" 3540 930
+qv_key Down
+expect_side_panel frmOption "$kOptionsCaption" 3540 1890
+qv_wait_state Module1.SidePanel 2
+click_menu
+expect_only_menu_open
+qv_wait_x_window_gone "$kOptionsCaption"
+qv_wait_state Module1.MenuCursor 2
+qv_log "a click on the menu closed the options panel"
+
+# ------------------------------------------------------------ close boxes
+
+qv_key Up
+expect_side_panel frmRecord "${kRecordsCaption[0]}" 3540 930
+close_active_window
+expect_only_menu_open
+qv_wait_x_window_gone "${kRecordsCaption[0]}"
+qv_log "records panel closed through the window manager"
+
+close_active_window
+qv_wait_x_window_gone "$kMenuCaption"
+qv_expect_game_exit 0
+qv_log "menu closed: the game exited 0"
