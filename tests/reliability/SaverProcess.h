@@ -10,11 +10,15 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace reliability {
 
@@ -154,6 +158,118 @@ inline ChildEnd saveInChild(const std::filesystem::path& dir, const std::vector<
 {
     SaverProcess child(dir, variants, setup);
     return child.finish();
+}
+
+// ---------------------------------------------------------------- tracing
+
+// The system calls by which a save puts its file in place, as steps named
+// "enter fdatasync", "enter linkat", "enter rename", "leave rename"...
+inline const char* placingCallName(std::uint64_t number)
+{
+    switch (number) {
+    case SYS_fdatasync: return "fdatasync";
+    case SYS_fsync: return "fsync";
+    case SYS_linkat: return "linkat";
+    case SYS_renameat: return "renameat";
+    case SYS_renameat2: return "renameat2";
+#ifdef SYS_rename
+    case SYS_rename: return "rename";
+#endif
+#ifdef SYS_link
+    case SYS_link: return "link";
+#endif
+    default: return nullptr;
+    }
+}
+
+struct TracedSave {
+    std::vector<std::string> steps; // up to the kill, if there was one
+    bool killed = false;
+};
+
+// Saves table `variant` in a child stopped at every system call; kills it
+// as it reaches step number `killAt` of putting the file in place. nullopt
+// when this system does not let a test trace its child.
+inline std::optional<TracedSave> traceSave(const std::filesystem::path& dir, const std::string& variant,
+                                           std::optional<std::size_t> killAt)
+{
+    std::vector<std::string> args = {QV_RECORD_SAVER, dir.string(), variant};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    // A leak check at exit would try to trace the traced child itself.
+    std::vector<std::string> env = {"ASAN_OPTIONS=detect_leaks=0"};
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (!std::string_view(*entry).starts_with("ASAN_OPTIONS=")) {
+            env.emplace_back(*entry);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : env) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid == 0) {
+        if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) {
+            _exit(kCannotDropPrivilegesExit);
+        }
+        raise(SIGSTOP);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFSTOPPED(status) ||
+        ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACEEXEC) != 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        return std::nullopt;
+    }
+    TracedSave save;
+    std::uint64_t lastCall = 0;
+    int pass = 0;
+    for (;;) {
+        ptrace(PTRACE_SYSCALL, pid, nullptr, pass);
+        pass = 0;
+        waitpid(pid, &status, 0);
+        if (WIFEXITED(status) || WIFSIGNALED(status)) {
+            return save;
+        }
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            // The stop after exec is ours; any other signal is the child's.
+            const bool execStop = (status >> 8) == (SIGTRAP | (PTRACE_EVENT_EXEC << 8));
+            pass = execStop ? 0 : WSTOPSIG(status);
+            continue;
+        }
+        __ptrace_syscall_info info{};
+        if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        const bool entering = info.op == PTRACE_SYSCALL_INFO_ENTRY;
+        if (entering) {
+            lastCall = info.entry.nr;
+        }
+        const char* name = placingCallName(lastCall);
+        if (name == nullptr || (!entering && std::string_view(name).find("rename") == std::string_view::npos)) {
+            continue;
+        }
+        save.steps.push_back(std::string(entering ? "enter " : "leave ") + name);
+        if (killAt && save.steps.size() == *killAt + 1) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            save.killed = true;
+            return save;
+        }
+    }
 }
 
 } // namespace reliability
