@@ -11,7 +11,6 @@ QV_DEADLINE=${QV_DEADLINE:-10}
 qv_scratch=""
 qv_game_pid=""
 qv_state_file=""
-qv_game_status=""
 
 # Re-runs the calling test inside its own X session unless it already is in
 # one: qv_enter_session [--wm] "$0" "$@".
@@ -36,8 +35,8 @@ qv_require_tools() {
 qv_started_at=${EPOCHREALTIME/[.,]/}
 
 qv_log() {
-    local now=${EPOCHREALTIME/[.,]/}
-    printf '%s [%6.2fs] %s\n' "$(basename "$0")" "$(((now - qv_started_at) / 10000))e-2" "$*"
+    local centiseconds=$(((${EPOCHREALTIME/[.,]/} - qv_started_at) / 10000))
+    printf '%s [%3d.%02ds] %s\n' "$(basename "$0")" $((centiseconds / 100)) $((centiseconds % 100)) "$*"
 }
 
 # Ends the test: says why, shows what the game last reported, keeps the
@@ -143,9 +142,9 @@ qv_expect_game_exit() {
         qv_fail "the game is still running ${QV_DEADLINE}s after its last window was closed"
     fi
     wait "$qv_game_pid"
-    qv_game_status=$?
+    local status=$?
     qv_game_pid=""
-    ((qv_game_status == expected)) || qv_fail "the game exited with status $qv_game_status, not $expected"
+    ((status == expected)) || qv_fail "the game exited with status $status, not $expected"
 }
 
 # Presses keys through XTEST, as a keyboard would: they go to the window

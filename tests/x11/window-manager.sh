@@ -49,13 +49,26 @@ expect_frame_at() {
         qv_fail "the frame of '$caption' stands at '$(frame_origin "$caption")', not at $expected"
 }
 
-# "X Y" in pixels of form FORM's Left and Top in the state file.
+# "X Y" in whole pixels of form FORM's Left and Top in the state file.
 model_origin() {
     local left top
     left=$(qv_state "$1.Left")
     top=$(qv_state "$1.Top")
     [[ -n $left && -n $top ]] || qv_fail "the state file has no place for $1"
-    echo "$((left / kTwipsPerPixel)) $((top / kTwipsPerPixel))"
+    awk -v l="$left" -v t="$top" -v k="$kTwipsPerPixel" 'BEGIN { printf "%d %d", int(l / k + 0.5), int(t / k + 0.5) }'
+}
+
+# Start-up centres the title's outer window on the screen.
+expect_title_centred() {
+    local screen width height
+    screen=$(xdpyinfo | awk '/dimensions:/ { print $2; exit }')
+    width=${screen%x*}
+    height=${screen#*x}
+    awk -v l="$(qv_state frmTitle.Left)" -v w="$(qv_state frmTitle.Width)" \
+        -v t="$(qv_state frmTitle.Top)" -v h="$(qv_state frmTitle.Height)" \
+        -v sw=$((width * kTwipsPerPixel)) -v sh=$((height * kTwipsPerPixel)) \
+        'BEGIN { exit !(l * 2 + w == sw && t * 2 + h == sh) }' ||
+        qv_fail "the title is not centred on the ${screen} screen"
 }
 
 # "X Y" moved by DX and DY pixels.
@@ -125,6 +138,8 @@ close_active_window() {
 
 qv_start_game "$binary"
 qv_wait_state "frmTitle.Caption" "$kTitleCaption"
+expect_title_centred
+title_place="$(qv_state frmTitle.Left) $(qv_state frmTitle.Top)"
 title_frame=$(model_origin frmTitle)
 expect_frame_at "$kTitleCaption" "$title_frame"
 qv_log "title at $title_frame"
@@ -134,8 +149,8 @@ qv_wait_state open frmMenu
 qv_wait_state active frmMenu
 qv_wait_x_window_gone "$kTitleCaption"
 qv_wait_x_active "$kMenuCaption"
-[[ $(model_origin frmMenu) == "$title_frame" ]] ||
-    qv_fail "the menu's Left/Top ($(model_origin frmMenu)) are not the title's ($title_frame)"
+[[ "$(qv_state frmMenu.Left) $(qv_state frmMenu.Top)" == "$title_place" ]] ||
+    qv_fail "the menu's Left/Top ($(qv_state frmMenu.Left) $(qv_state frmMenu.Top)) are not the title's ($title_place)"
 expect_frame_at "$kMenuCaption" "$title_frame"
 menu_frame=$title_frame
 qv_log "menu where the title stood"
