@@ -73,7 +73,8 @@ std::string describe(const ChildEnd& end)
 void expectReportedWriteFailure(const ChildEnd& end, const fs::path& file, const std::string& why)
 {
     EXPECT_EQ(end.exitCode, reliability::kSaveFailedExit) << why << ": " << describe(end);
-    EXPECT_NE(end.errors.find("\"" + file.string() + "\" cannot be written"), std::string::npos) << why << ": " << end.errors;
+    const std::string report = "The records file \"" + file.string() + "\" cannot be written";
+    EXPECT_NE(end.errors.find(report), std::string::npos) << why << ": " << end.errors;
 }
 
 } // namespace
