@@ -11,7 +11,6 @@
 #include "platform/qt/QtServices.h"
 #include "resources/PictureCatalog.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -92,18 +91,3 @@ void BM_FlightTickAndRender(benchmark::State& state)
 
 BENCHMARK(BM_FlightTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FlightTickAndRender)->Arg(1)->Arg(2)->ArgName("dpr")->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication qtApp(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,0 +1,103 @@
+// Repainting a whole window of each screen from scratch: a new renderer, so
+// every canvas is built again from its picture and every drawing on it is
+// replayed, as when a window moves to a screen of another scale. Each screen
+// is shown on its own and left to settle for ten seconds (the title's intro
+// is over, the results' bars are drawn) before it is measured.
+
+#include "app/Wiring.h"
+#include "bench/BenchSupport.h"
+#include "core/Random.h"
+#include "platform/model/Application.h"
+#include "platform/qt/FormRenderer.h"
+#include "platform/qt/QtServices.h"
+#include "resources/PictureCatalog.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kSettleMs = 10'000;
+
+// A finished game good enough for the table, so the after-game screens show
+// real figures.
+void handOverAGoodGame()
+{
+    Module1::RecordScore[0][10] = 4321;
+    Module1::LastScore = 4321;
+    Module1::AvgResponse = 6.4;
+    Module1::HitRate = 96.5;
+}
+
+class SettledScreen {
+public:
+    SettledScreen(const std::string& formName, int flightTicks) : formName_(formName)
+    {
+        Module1::AppDirOverride = scratch_.path().toStdString();
+        bench_support::resetProgramState(0, 1);
+        handOverAGoodGame();
+        Random::SetFixedSeed(7);
+        wiring::registerAllForms(app_);
+        app_.run([&] { app_.form(formName).show(); });
+        ui::advanceVirtualTime(app_, clock_, kSettleMs);
+        if (flightTicks > 0) {
+            app_.keyPress(' ', U' ');
+            ui::advanceVirtualTime(app_, clock_, static_cast<std::int64_t>(flightTicks) * 50);
+        }
+    }
+    ~SettledScreen() { Module1::AppDirOverride.clear(); }
+
+    // Null when the screen closed itself while settling.
+    const ui::Form* form() const { return app_.loaded(formName_); }
+
+private:
+    std::string formName_;
+    QTemporaryDir scratch_;
+    ui::VirtualClock clock_;
+    qthost::QtTextMetrics metrics_;
+    pictures::Catalog catalog_;
+    ui::Application app_{clock_, metrics_, catalog_};
+};
+
+void repaintFromScratch(benchmark::State& state, const std::string& formName, int flightTicks)
+{
+    const qreal dpr = static_cast<qreal>(state.range(0));
+    SettledScreen screen(formName, flightTicks);
+    const ui::Form* form = screen.form();
+    if (form == nullptr || !form->visible()) {
+        state.SkipWithError("the screen closed itself while settling");
+        return;
+    }
+    for (auto _ : state) {
+        qthost::FormRenderer renderer;
+        benchmark::DoNotOptimize(renderer.render(*form, dpr));
+    }
+}
+
+void BM_Repaint(benchmark::State& state, const char* formName)
+{
+    repaintFromScratch(state, formName, 0);
+}
+
+// The stage in play after 200 High-speed ticks without a hit: about 2000
+// glyph drawings on the canvas, the most a window ever has to replay.
+void BM_RepaintStageWithTrails(benchmark::State& state)
+{
+    repaintFromScratch(state, "frmStage", 200);
+}
+
+} // namespace
+
+#define QV_REPAINT(form) BENCHMARK_CAPTURE(BM_Repaint, form, #form)->Arg(1)->Arg(2)->ArgName("dpr")->Unit(benchmark::kMicrosecond)
+QV_REPAINT(frmTitle);
+QV_REPAINT(frmMenu);
+QV_REPAINT(frmZone);
+QV_REPAINT(frmOption);
+QV_REPAINT(frmStage);
+QV_REPAINT(frmResults);
+QV_REPAINT(frmNentry);
+QV_REPAINT(frmRecord);
+QV_REPAINT(frmCertif);
+BENCHMARK(BM_RepaintStageWithTrails)->Arg(1)->Arg(2)->ArgName("dpr")->Unit(benchmark::kMicrosecond);
