@@ -164,6 +164,8 @@ void QtHost::createWindow(ui::Form& form)
     WindowState& state = windows_[form.instanceId()];
     state.window = window;
     state.border = form.border();
+    // This first frame already shows every change so far.
+    form.takeDirty();
     updateWindow(form, state, true);
     window->winId(); // creates the native window, so it can be given an owner
     if (owner != nullptr && window->windowHandle() != nullptr && owner->windowHandle() != nullptr) {
