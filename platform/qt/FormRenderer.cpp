@@ -176,7 +176,11 @@ void FormRenderer::paintControl(const ui::Control& control, QRect box, QRect cli
         paintShape(static_cast<const ui::Shape&>(control), box, clip);
         break;
     case ui::ControlKind::Image:
-        paintImage(static_cast<const ui::Image&>(control), box);
+        // Screens park pictures outside the window until they need them;
+        // decoding one that cannot show costs the first frame milliseconds.
+        if (box.intersects(clip)) {
+            paintImage(static_cast<const ui::Image&>(control), box);
+        }
         break;
     case ui::ControlKind::Frame:
         paintFrame(static_cast<const ui::Frame&>(control), box, clip);
@@ -195,7 +199,12 @@ void FormRenderer::paintPictureBox(const ui::PictureBox& box, QRect rect, QRect 
     const int inset = box.clientInsetPx();
     const QRect client = rect.adjusted(inset, inset, -inset, -inset);
     if (client.width() > 0 && client.height() > 0) {
-        painter_->drawImage(client.topLeft(), canvasFor(box, client.size()));
+        if (box.picture().empty() && box.drawings().empty()) {
+            // Only its colour: no canvas worth keeping a window-sized image for.
+            painter_->fillRect(client, qtColor(box.backColor()));
+        } else {
+            painter_->drawImage(client.topLeft(), canvasFor(box, client.size()));
+        }
     }
     if (box.sunken()) {
         paintSunkenBorder(*painter_, rect);
