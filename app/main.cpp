@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdlib>
 #include <exception>
@@ -19,6 +20,8 @@
 #include <string>
 
 namespace {
+
+constexpr int kFontCheckDelayMs = 1000;
 
 bool displayAvailable()
 {
@@ -71,7 +74,6 @@ int main(int argc, char** argv)
     ui::Application model(clock, metrics, catalog);
     wiring::registerAllForms(model);
     setScreenSize(model);
-    warnAboutMissingFonts();
 
     try {
         model.run([&model] { Module1::Main(model); });
@@ -88,6 +90,9 @@ int main(int argc, char** argv)
     qthost::QtHost host(model, clock);
     probes::install(host, model);
     host.sync();
+    // Looking through the installed fonts takes longer than showing the
+    // title, which draws no text at first: the check waits until it is up.
+    QTimer::singleShot(kFontCheckDelayMs, &application, warnAboutMissingFonts);
     if (host.exitCode()) {
         return *host.exitCode();
     }
