@@ -7,6 +7,7 @@
 # building, so deadlines are generous and only a condition ends a wait.
 
 QV_DEADLINE=${QV_DEADLINE:-10}
+qv_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 qv_scratch=""
 qv_game_pid=""
@@ -21,7 +22,7 @@ qv_enter_session() {
         shift
     fi
     if [[ -z ${QV_X11_SESSION:-} ]]; then
-        exec bash "$(dirname "${BASH_SOURCE[0]}")/xsession.sh" "${wm[@]}" -- bash "$@"
+        exec bash "$qv_here/xsession.sh" "${wm[@]}" -- bash "$@"
     fi
 }
 
@@ -97,8 +98,11 @@ qv_start_game() {
     cp "$binary" "$qv_scratch/quorvel"
     qv_state_file=$qv_scratch/state.txt
     # A real X window, without an input method that could take the keys.
+    # In a sanitizer build, only leaks of the game's own count.
     env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_IM_MODULE -u XMODIFIERS \
-        XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$qv_state_file" "$qv_scratch/quorvel" \
+        XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$qv_state_file" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$qv_here/lsan.supp:print_suppressions=0" \
+        "$qv_scratch/quorvel" \
         >"$qv_scratch/game.out" 2>"$qv_scratch/game.err" &
     qv_game_pid=$!
     qv_wait_state active frmTitle
