@@ -6,7 +6,7 @@
 # Every wait polls with a deadline: the machine that runs these may be busy
 # building, so deadlines are generous and only a condition ends a wait.
 
-QV_DEADLINE=${QV_DEADLINE:-10}
+QV_DEADLINE=${QV_DEADLINE:-20}
 qv_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 qv_scratch=""

@@ -10,10 +10,10 @@
 # - the X server's: the frame is the client window's top-level ancestor
 #   (openbox reparents each client into a frame with a border and a title
 #   bar), and `xwininfo -id FRAME` gives its absolute upper-left corner.
-#   `xwininfo -id CLIENT` would give the client area's corner instead, which
-#   sits inside the frame by the border and title bar; and xdotool
-#   getwindowgeometry adds the client's offset in its frame once more, so
-#   it is used for neither.
+#   `xwininfo -id CLIENT` gives the client area's corner instead, which sits
+#   inside the frame by the border and the title bar (its -frame option only
+#   changes which window a mouse click picks); xdotool getwindowgeometry
+#   adds the client's offset in its frame once more, so neither is used.
 #
 #   window-manager.sh PATH-TO-QUORVEL
 set -uo pipefail
