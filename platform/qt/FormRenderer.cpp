@@ -151,6 +151,7 @@ QImage FormRenderer::render(const ui::Form& form, qreal devicePixelRatio)
 void FormRenderer::forgetForm(std::uint64_t instanceId)
 {
     std::erase_if(canvases_, [instanceId](const auto& entry) { return entry.first.first == instanceId; });
+    pictures_.erase(instanceId);
 }
 
 void FormRenderer::paintChildren(const ui::Container& container, QPoint origin, QRect clip)
@@ -231,7 +232,7 @@ const QImage& FormRenderer::canvasFor(const ui::PictureBox& box, QSize clientSiz
         canvas.drawingsApplied = 0;
         if (!box.picture().empty()) {
             QPainter painter(&canvas.image);
-            painter.drawImage(QPoint(0, 0), loadPicture(box.picture()));
+            painter.drawImage(QPoint(0, 0), picture(box.picture()));
         }
     }
     if (canvas.drawingsApplied < drawings.size()) {
@@ -319,12 +320,22 @@ void FormRenderer::paintImage(const ui::Image& image, QRect rect)
     if (image.picture().empty()) {
         return;
     }
-    const QImage picture = loadPicture(image.picture());
+    const QImage& shown = picture(image.picture());
     if (image.stretch()) {
-        painter_->drawImage(QRectF(rect), picture);
+        painter_->drawImage(QRectF(rect), shown);
     } else {
-        painter_->drawImage(rect.topLeft(), picture);
+        painter_->drawImage(rect.topLeft(), shown);
     }
+}
+
+const QImage& FormRenderer::picture(const std::string& name)
+{
+    auto& decoded = pictures_[formId_];
+    auto found = decoded.find(name);
+    if (found == decoded.end()) {
+        found = decoded.emplace(name, decodePicture(name)).first;
+    }
+    return found->second;
 }
 
 void FormRenderer::paintFrame(const ui::Frame& frame, QRect rect, QRect clip)

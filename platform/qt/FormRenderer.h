@@ -51,12 +51,17 @@ private:
     void paintTextBox(const ui::TextBox& textBox, QRect rect);
 
     const QImage& canvasFor(const ui::PictureBox& box, QSize clientSize);
+    const QImage& picture(const std::string& name);
 
     QImage* target_ = nullptr;
     QPainter* painter_ = nullptr;
     qreal dpr_ = 1.0;
     std::uint64_t formId_ = 0;
     std::map<CanvasKey, Canvas> canvases_;
+    // The pictures each form shows, decoded once and dropped with the form:
+    // a stage redraws its background after every hit, but a screen that has
+    // closed keeps nothing.
+    std::map<std::uint64_t, std::map<std::string, QImage>> pictures_;
 };
 
 // The 2-pixel sunken 3-D border of picture boxes and text boxes, drawn inside

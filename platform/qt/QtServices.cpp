@@ -127,11 +127,18 @@ QImage loadPicture(std::string_view name)
     if (found != cache.constEnd()) {
         return *found;
     }
+    const QImage image = decodePicture(name);
+    cache.insert(key, image);
+    return image;
+}
+
+QImage decodePicture(std::string_view name)
+{
+    const QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     QImage image(QStringLiteral(":/pictures/%1.png").arg(key));
     if (image.isNull()) {
         image = placeholderPicture(key);
     }
-    cache.insert(key, image);
     return image;
 }
 

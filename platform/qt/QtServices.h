@@ -42,6 +42,9 @@ public:
 // a clearly marked placeholder of the catalogued size while its artwork is
 // missing. Loaded once, then served from a cache.
 QImage loadPicture(std::string_view name);
+// The same picture decoded afresh, for callers that keep it only as long as
+// they need it.
+QImage decodePicture(std::string_view name);
 
 // True when an installed face draws hiragana, katakana and full-width Latin
 // letters and digits.
