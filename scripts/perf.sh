@@ -50,6 +50,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 say() { echo "perf: $*" >&2; }
 
@@ -143,13 +144,13 @@ measure_bench() {
 
   local first
   for form in frmTitle frmMenu frmZone frmOption frmStage frmResults frmNentry frmRecord frmCertif; do
-    one=$(cpu_ms "BM_Repaint/$form/dpr:1")
-    two=$(cpu_ms "BM_Repaint/$form/dpr:2")
+    one=$(cpu_ms "BM_Repaint/$form/dpr:1/iterations:100")
+    two=$(cpu_ms "BM_Repaint/$form/dpr:2/iterations:100")
     first=$(cpu_ms "BM_FirstFrame/$form")
     row "Repaint $form from scratch, 1x (CPU; at 2x $two ms; new window, pictures decoded: $first ms)" "$one ms" "2 ms" "$(meets "$one" 2)"
   done
-  trails1=$(cpu_ms BM_RepaintStageWithTrails/dpr:1)
-  trails2=$(cpu_ms BM_RepaintStageWithTrails/dpr:2)
+  trails1=$(cpu_ms BM_RepaintStageWithTrails/dpr:1/iterations:100)
+  trails2=$(cpu_ms BM_RepaintStageWithTrails/dpr:2/iterations:100)
   row "  frmStage in play with 2000 glyphs of trails, 1x (CPU; at 2x $trails2 ms)" "$trails1 ms" "none" "-"
 
   local name=BM_KeyToScreen/iterations:300/manual_time scale p50 p95 worst
