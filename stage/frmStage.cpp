@@ -143,7 +143,7 @@ void frmStage::judgeHit()
     StageScore = StageScore + (200 - PosY) * 2;
     Label1.setCaption(ui::numberText(StageScore));
     Picture1.cls();
-    startFlightAfterHit();
+    startFlight(100, 100);
     Strokes = toInt16(Strokes + 1);
     RespTotal = RespTicks + RespTotal;
     Hits = toInt16(Hits + 1);
@@ -168,7 +168,9 @@ void frmStage::showHitRate()
 
 // ---------------------------------------------------------------- flight
 
-void frmStage::startFlightAfterHit()
+// A new target starts its flight from the top edge; after a hit its path
+// may lie anywhere from x 100 to 199, after a fly-off from 130 to 189.
+void frmStage::startFlight(int pathSpan, int pathBase)
 {
     Drift = 0;
     Swing = 0;
@@ -176,19 +178,7 @@ void frmStage::startFlightAfterHit()
     Fade = 0;
     drawTarget();
     PosY = 0;
-    PathX = toInt16(vbInt(Random::Rnd() * 100) + 100);
-    Phase = Random::Rnd() * 6.28;
-}
-
-void frmStage::replaceFlownOffTarget()
-{
-    GlyphSize = 8.0;
-    Swing = 0;
-    Drift = 0;
-    Fade = 0;
-    drawTarget();
-    PosY = 0;
-    PathX = toInt16(vbInt(Random::Rnd() * 60) + 130);
+    PathX = toInt16(vbInt(Random::Rnd() * pathSpan) + pathBase);
     Phase = Random::Rnd() * 6.28;
 }
 
@@ -197,7 +187,7 @@ void frmStage::Timer1_Timer()
     advanceFlight();
     drawGlyph();
     if (PosY > kLowestTop) {
-        replaceFlownOffTarget();
+        startFlight(60, 130);
     }
 }
 

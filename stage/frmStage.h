@@ -38,8 +38,7 @@ private:
 
     void drawTarget();
     bool accepts(int KeyAscii) const;
-    void startFlightAfterHit();
-    void replaceFlownOffTarget();
+    void startFlight(int pathSpan, int pathBase);
     void advanceFlight();
     void drawGlyph();
     std::string targetGlyph() const;
