@@ -316,12 +316,14 @@ measure_idle_and_memory() {
   wait_for "frmStage.Timer1.Enabled=1"
   play_until_time_up
   finish_game
-  local back peak_mb score
+  local back peak_mb split score
   back=$(state_has "active=frmTitle" && echo "back on the title" || echo "did NOT get back to the title")
   peak_mb=$(awk '/^VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")
+  split=$(awk '/^RssFile/ { file = $2 } /^RssAnon/ { anon = $2 }
+    END { printf "at the end %.1f MB of mapped files, %.1f MB of its own", file / 1024, anon / 1024 }' "/proc/$pid/status")
   score=$(state_value Module1.LastScore)
   kill "$pid" 2>/dev/null || true
-  row "Peak resident size, title to title through one game (score $score, $back), Xvfb" "$peak_mb MB" "36 MB" "$(meets "$peak_mb" 36)"
+  row "Peak resident size, title to title through one game (score $score, $back; $split), Xvfb" "$peak_mb MB" "36 MB" "$(meets "$peak_mb" 36)"
 }
 
 # ------------------------------------------------------------------ timing
