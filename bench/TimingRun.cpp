@@ -124,7 +124,7 @@ double slope(const std::vector<double>& at, const std::vector<double>& lateness)
 
 struct TimerFigures {
     std::vector<double> jitter;    // |interval between ticks - nominal|, ms
-    std::vector<double> lateness;  // tick - (start + k * nominal), ms
+    std::vector<double> lateness;  // tick - the moment it was due, ms
     double worstDriftPerGame = 0;  // lateness growth over 30 s, ms
     int skipped = 0;               // slots a late timer gave up
 };
