@@ -11,6 +11,7 @@
 #include <charconv>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -278,6 +279,18 @@ void ReplaySession::snap(const std::string& name)
     if (!text) {
         fail("snap: cannot write " + (outDir_ / (name + ".txt")).string());
     }
+    // Windows closed since the last snap let go of the pictures the
+    // renderer keeps for them: a long script must not grow without end.
+    std::set<std::uint64_t> open;
+    for (const ui::Form* form : app_.openForms()) {
+        open.insert(form->instanceId());
+    }
+    for (std::uint64_t id : renderedForms_) {
+        if (open.count(id) == 0) {
+            renderer_.forgetForm(id);
+        }
+    }
+    renderedForms_ = open;
     for (const ui::Form* form : app_.openForms()) {
         const auto file = outDir_ / (name + "-" + form->name() + ".png");
         if (!renderer_.render(*form, snapScale_).save(QString::fromStdString(file.string()), "PNG")) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <istream>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace replay {
@@ -55,6 +56,7 @@ private:
     pictures::Catalog catalog_;
     ui::Application app_;
     qthost::FormRenderer renderer_;
+    std::set<std::uint64_t> renderedForms_;
     double snapScale_ = 1.0;
 };
 
