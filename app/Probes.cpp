@@ -7,6 +7,8 @@
 #include <QSaveFile>
 
 #include <chrono>
+#include "app/ProcessClock.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -17,19 +19,6 @@ namespace probes {
 
 namespace {
 
-// Milliseconds since the kernel started this process.
-double msSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string field;
-    for (int i = 0; i < 22 && stat >> field; ++i) {
-    }
-    const double startTicks = std::stod(field);
-    std::ifstream uptimeFile("/proc/uptime");
-    double uptimeSeconds = 0;
-    uptimeFile >> uptimeSeconds;
-    return (uptimeSeconds - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK))) * 1000.0;
-}
 
 void writeState(const QString& path, const ui::Application& app)
 {
@@ -51,7 +40,7 @@ void install(qthost::QtHost& host, const ui::Application& app)
     }
     if (qEnvironmentVariableIntValue("QUORVEL_EXIT_AFTER_FIRST_FRAME") == 1) {
         host.setAfterPaint([](const ui::Form&) {
-            std::printf("first-frame-ms %.1f\n", msSinceProcessStart());
+            std::printf("first-frame-ms %.1f\n", probes::msSinceProcessStart());
             std::fflush(stdout);
             QCoreApplication::exit(0);
         });

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/ProcessClock.h"
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -16,20 +18,6 @@
 
 namespace {
 
-// Milliseconds since the kernel started this process: the same reading of
-// /proc as the game's probe, so the two figures compare.
-double msSinceProcessStart()
-{
-    std::ifstream stat("/proc/self/stat");
-    std::string field;
-    for (int i = 0; i < 22 && stat >> field; ++i) {
-    }
-    const double startTicks = std::stod(field);
-    std::ifstream uptimeFile("/proc/uptime");
-    double uptimeSeconds = 0;
-    uptimeFile >> uptimeSeconds;
-    return (uptimeSeconds - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK))) * 1000.0;
-}
 
 class BareWindow : public QWidget {
 protected:
@@ -39,7 +27,7 @@ protected:
         painter.fillRect(rect(), QColor(192, 192, 192));
         if (!reported_) {
             reported_ = true;
-            std::printf("first-frame-ms %.1f\n", msSinceProcessStart());
+            std::printf("first-frame-ms %.1f\n", probes::msSinceProcessStart());
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }
