@@ -1,19 +1,16 @@
 #include "app/Probes.h"
 
+#include "app/ProcessClock.h"
+
 #include "app/ProgramDump.h"
 #include "platform/qt/QtHost.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
 
-#include <chrono>
-#include "app/ProcessClock.h"
-
 #include <cstdio>
-#include <fstream>
 #include <string>
 
-#include <unistd.h>
 
 namespace probes {
 
