@@ -1,7 +1,6 @@
 #include "app/Probes.h"
 
 #include "app/ProcessClock.h"
-
 #include "app/ProgramDump.h"
 #include "platform/qt/QtHost.h"
 
@@ -10,7 +9,6 @@
 
 #include <cstdio>
 #include <string>
-
 
 namespace probes {
 
