@@ -10,6 +10,8 @@ packages=(
   fonts-ipafont-gothic fonts-liberation2
   xvfb xauth xdotool openbox x11-xkb-utils x11-utils
   desktop-file-utils
+  weston qt6-wayland xwayland
+  lintian appstream dpkg-dev file
   clang libclang-rt-14-dev
 )
 
