@@ -4,8 +4,9 @@
 #include "app/ProgramDump.h"
 #include "platform/qt/QtHost.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSaveFile>
+#include <QWindow>
 
 #include <cstdio>
 #include <string>
@@ -14,12 +15,27 @@ namespace probes {
 
 namespace {
 
+// What the host sees, after the dump: the Qt platform, and the form whose
+// window has the keyboard focus (empty when none has). Under a Wayland
+// compositor nothing outside the game can tell which window has the focus.
+std::string hostLines(const qthost::QtHost& host, const ui::Application& app)
+{
+    std::string focus;
+    const QWindow* focused = QGuiApplication::focusWindow();
+    for (const ui::Form* form : app.openForms()) {
+        const QWidget* window = host.windowFor(*form);
+        if (focused != nullptr && window != nullptr && window->windowHandle() == focused) {
+            focus = form->name();
+        }
+    }
+    return "host.platform=" + QGuiApplication::platformName().toStdString() + "\nhost.focus=" + focus + "\n";
+}
 
-void writeState(const QString& path, const ui::Application& app)
+void writeState(const QString& path, const qthost::QtHost& host, const ui::Application& app)
 {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        const std::string text = wiring::dumpProgram(app).text();
+        const std::string text = wiring::dumpProgram(app).text() + hostLines(host, app);
         file.write(text.data(), static_cast<qint64>(text.size()));
         file.commit();
     }
@@ -31,13 +47,16 @@ void install(qthost::QtHost& host, const ui::Application& app)
 {
     const QString statePath = qEnvironmentVariable("QUORVEL_STATE_FILE");
     if (!statePath.isEmpty()) {
-        host.setAfterSync([statePath, &app] { writeState(statePath, app); });
+        const auto write = [statePath, &host, &app] { writeState(statePath, host, app); };
+        host.setAfterSync(write);
+        // The focus may move without any event of the game's.
+        QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, &host, write);
     }
     if (qEnvironmentVariableIntValue("QUORVEL_EXIT_AFTER_FIRST_FRAME") == 1) {
         host.setAfterPaint([](const ui::Form&) {
             std::printf("first-frame-ms %.1f\n", probes::msSinceProcessStart());
             std::fflush(stdout);
-            QCoreApplication::exit(0);
+            QGuiApplication::exit(0);
         });
     }
 }

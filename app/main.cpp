@@ -1,6 +1,7 @@
 // Quorvel: starts the window model on Qt windows and runs it until the last
 // window is closed.
 
+#include "app/PlatformChoice.h"
 #include "app/Probes.h"
 #include "app/Wiring.h"
 #include "core/Module1.h"
@@ -17,20 +18,12 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr int kFontCheckDelayMs = 1000;
-
-bool displayAvailable()
-{
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform.startsWith("offscreen") || platform.startsWith("minimal")) {
-        return true;
-    }
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
 
 void warnAboutMissingFonts()
 {
@@ -58,12 +51,18 @@ int reportStartFailure(const QString& message)
 
 int main(int argc, char** argv)
 {
-    if (!displayAvailable()) {
+    const platformchoice::Environment environment = platformchoice::currentEnvironment();
+    if (!platformchoice::displayAvailable(environment)) {
         std::cerr << "quorvel: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
                      "start it from a desktop session\n";
-        return 2;
+        return platformchoice::kNoDisplayExitCode;
     }
+    if (const std::optional<QString> platform = platformchoice::platformToRequest(environment)) {
+        qputenv("QT_QPA_PLATFORM", platform->toUtf8());
+    }
+    std::optional<platformchoice::StartGuard> startGuard(std::in_place, platformchoice::platformName(environment));
     QApplication application(argc, argv);
+    startGuard.reset();
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -88,6 +87,8 @@ int main(int argc, char** argv)
     }
 
     qthost::QtHost host(model, clock);
+    // Weston's XWayland window manager would put the side panels anywhere.
+    host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);
     host.sync();
     // Looking through the installed fonts takes longer than showing the

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace qthost {
 
@@ -72,10 +73,29 @@ TextBoxEdit& FormWindow::addTextBox(const std::string& name, int index)
     return *edit;
 }
 
+void FormWindow::setDrawnFrame(std::optional<DrawnFrame> frame)
+{
+    drawnFrame_ = frame;
+    update();
+}
+
+QPoint FormWindow::clientOffset() const
+{
+    return drawnFrame_ ? QPoint(drawnFrame_->margins().left(), drawnFrame_->margins().top()) : QPoint(0, 0);
+}
+
+QSize FormWindow::outerSize(QSize clientSize) const
+{
+    return drawnFrame_ ? drawnFrame_->outerSize(clientSize) : clientSize;
+}
+
 bool FormWindow::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate) {
         events_.windowActivated(formId_);
+    }
+    if (drawnFrame_ && (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
+        update(); // the caption's colour shows which window has the keyboard
     }
     return QWidget::event(event);
 }
@@ -88,7 +108,10 @@ void FormWindow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const ui::Color face = ui::colors::controlFace;
     painter.fillRect(rect(), QColor(face.r, face.g, face.b));
-    painter.drawImage(QPoint(0, 0), frame_);
+    if (drawnFrame_) {
+        drawnFrame_->paint(painter, size(), windowTitle(), isActiveWindow());
+    }
+    painter.drawImage(clientOffset(), frame_);
     events_.painted(formId_);
 }
 
@@ -99,7 +122,63 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
 
 void FormWindow::mousePressEvent(QMouseEvent* event)
 {
-    events_.clicked(formId_, event->position().toPoint());
+    const QPoint point = event->position().toPoint();
+    const FramePart part = drawnFrame_ ? drawnFrame_->partAt(point, size()) : FramePart::Client;
+    if (part == FramePart::Client) {
+        events_.clicked(formId_, point - clientOffset());
+    } else if (event->button() == Qt::LeftButton) {
+        pressOnFrame(part, point);
+    }
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (drawnFrame_ && event->button() == Qt::LeftButton) {
+        releaseOnFrame(drawnFrame_->partAt(event->position().toPoint(), size()));
+    }
+}
+
+void FormWindow::pressOnFrame(FramePart part, QPoint point)
+{
+    pressedBox_ = FramePart::Client;
+    QWindow* native = windowHandle();
+    switch (part) {
+    case FramePart::Caption:
+        if (native != nullptr) {
+            native->startSystemMove();
+        }
+        break;
+    case FramePart::Edge:
+        if (native != nullptr) {
+            native->startSystemResize(drawnFrame_->edgesAt(point, size()));
+        }
+        break;
+    default:
+        pressedBox_ = part;
+        break;
+    }
+}
+
+void FormWindow::releaseOnFrame(FramePart part)
+{
+    const FramePart pressed = pressedBox_;
+    pressedBox_ = FramePart::Client;
+    if (part != pressed) {
+        return;
+    }
+    switch (part) {
+    case FramePart::CloseBox:
+        events_.closeRequested(formId_); // the player's own close box
+        break;
+    case FramePart::MinimizeBox:
+        showMinimized();
+        break;
+    case FramePart::MaximizeBox:
+        isMaximized() ? showNormal() : showMaximized();
+        break;
+    default:
+        break;
+    }
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)

@@ -5,11 +5,14 @@
 // Text boxes are real line edits over the text box's place, so an input method
 // can compose into them; what they show always comes from the model.
 
+#include "platform/qt/DrawnFrame.h"
+
 #include <QImage>
 #include <QLineEdit>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,20 +65,34 @@ public:
     TextBoxEdit& addTextBox(const std::string& name, int index);
     const std::vector<TextBoxEdit*>& textBoxes() const { return textBoxes_; }
 
+    // With a drawn frame the form's client area starts inside it; without
+    // one (the window manager frames the window) at the window's corner.
+    void setDrawnFrame(std::optional<DrawnFrame> frame);
+    const std::optional<DrawnFrame>& drawnFrame() const { return drawnFrame_; }
+    QPoint clientOffset() const;
+    QSize outerSize(QSize clientSize) const;
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
+    void pressOnFrame(FramePart part, QPoint point);
+    void releaseOnFrame(FramePart part);
+
     WindowEvents& events_;
     std::uint64_t formId_;
     QImage frame_;
     std::vector<TextBoxEdit*> textBoxes_;
+    std::optional<DrawnFrame> drawnFrame_;
+    // The box a press went down on: it acts when the button comes up on it.
+    FramePart pressedBox_ = FramePart::Client;
 };
 
 } // namespace qthost

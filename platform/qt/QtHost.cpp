@@ -30,6 +30,16 @@ constexpr int kActivationGraceMs = 750;
 // How long a window manager may take to frame and place a new or moved window.
 constexpr int kPlacementSettleMs = 1000;
 
+// How long after a window went away the platform may still close the windows
+// that were transient for it.
+constexpr int kOrphanedCloseGraceMs = 1000;
+
+// Native Wayland has no request for a window's position.
+bool platformPlacesWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 Qt::WindowFlags flagsFor(ui::FormBorder border)
 {
     switch (border) {
@@ -70,7 +80,12 @@ std::int64_t SteadyClock::nowMs() const
 }
 
 QtHost::QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent)
-    : QObject(parent), app_(app), clock_(clock), activationGraceMs_(kActivationGraceMs)
+    : QObject(parent),
+      app_(app),
+      clock_(clock),
+      activationGraceMs_(kActivationGraceMs),
+      drawnFrames_(!platformPlacesWindows()),
+      placesWindows_(platformPlacesWindows())
 {
     reportFatal_ = [](const QString& message) { QMessageBox::critical(nullptr, QStringLiteral("Quorvel"), message); };
     timer_.setSingleShot(true);
@@ -150,9 +165,9 @@ void QtHost::syncOnce()
 
 void QtHost::createWindow(ui::Form& form)
 {
-    FormWindow* owner = form.border() == ui::FormBorder::ToolWindow ? ownerForNewToolWindow() : nullptr;
     auto* window = new FormWindow(*this, form.instanceId());
-    window->setWindowFlags(flagsFor(form.border()));
+    window->setWindowFlags(windowFlags(form.border()));
+    window->setDrawnFrame(drawnFrameFor(form.border()));
     if (form.border() != ui::FormBorder::ToolWindow) {
         window->setWindowIcon(applicationIcon());
     }
@@ -168,10 +183,7 @@ void QtHost::createWindow(ui::Form& form)
     form.takeDirty();
     updateWindow(form, state, true);
     window->winId(); // creates the native window, so it can be given an owner
-    if (owner != nullptr && window->windowHandle() != nullptr && owner->windowHandle() != nullptr) {
-        // A tool window stays above the window it was opened from.
-        window->windowHandle()->setTransientParent(owner->windowHandle());
-    }
+    setOwner(state, ownerFor(form));
     window->show();
     windowsChanged();
 }
@@ -185,6 +197,7 @@ void QtHost::destroyWindow(std::uint64_t formId)
     if (requestedActive_ == formId) {
         requestedActive_ = 0;
     }
+    handOverChildrenOf(formId);
     window->hide();
     // It may be the window whose event we are handling right now.
     window->deleteLater();
@@ -201,7 +214,8 @@ void QtHost::updateWindow(ui::Form& form, WindowState& state, bool repaint)
     if (form.border() != state.border) {
         state.border = form.border();
         const bool shown = window.isVisible();
-        window.setWindowFlags(flagsFor(state.border));
+        window.setWindowFlags(windowFlags(state.border));
+        window.setDrawnFrame(drawnFrameFor(state.border));
         state.clientSize = QSize(); // size constraints follow the border
         if (shown) {
             window.show();
@@ -232,9 +246,9 @@ void QtHost::applyGeometry(const ui::Form& form, WindowState& state)
         // The player may resize it; the picture stays at the top left.
         window.setMinimumSize(0, 0);
         window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        window.resize(clientSize);
+        window.resize(window.outerSize(clientSize));
     } else {
-        window.setFixedSize(clientSize);
+        window.setFixedSize(window.outerSize(clientSize));
     }
 }
 
@@ -248,7 +262,7 @@ void QtHost::syncTextBoxes(const ui::Form& form, FormWindow& window)
             continue;
         }
         // The renderer draws the sunken border; the edit fills what is inside.
-        edit->setGeometry(formRect(*box).adjusted(2, 2, -2, -2));
+        edit->setGeometry(formRect(*box).translated(window.clientOffset()).adjusted(2, 2, -2, -2));
         edit->setVisible(isShown(*box));
         edit->setEnabled(box->enabled());
         edit->setFont(qtFont(box->font()));
@@ -308,14 +322,67 @@ void QtHost::reassertActivation()
     }
 }
 
-FormWindow* QtHost::ownerForNewToolWindow() const
+// A tool window is transient for the front-most open window that is not a
+// tool window itself: the one it was opened over, which stays open under it.
+// Another tool window would not do: a side panel replaced by its neighbour is
+// closed in the same step that opens the neighbour, and on Wayland a window
+// whose parent goes away is closed with it.
+std::uint64_t QtHost::ownerFor(const ui::Form& form) const
 {
-    if (auto* active = dynamic_cast<FormWindow*>(QApplication::activeWindow())) {
-        if (window(active->formId()) == active) {
-            return active;
+    if (form.border() != ui::FormBorder::ToolWindow) {
+        return 0;
+    }
+    const std::vector<ui::Form*> forms = app_.openForms();
+    for (auto candidate = forms.rbegin(); candidate != forms.rend(); ++candidate) {
+        ui::Form* other = *candidate;
+        if (other != &form && other->border() != ui::FormBorder::ToolWindow &&
+            window(other->instanceId()) != nullptr) {
+            return other->instanceId();
         }
     }
-    return window(requestedActive_);
+    return 0;
+}
+
+void QtHost::setOwner(WindowState& state, std::uint64_t ownerId)
+{
+    state.ownerId = ownerId;
+    QWindow* native = state.window->windowHandle();
+    FormWindow* owner = transientToolWindows_ ? window(ownerId) : nullptr;
+    if (native != nullptr) {
+        native->setTransientParent(owner != nullptr ? owner->windowHandle() : nullptr);
+    }
+}
+
+// Before a window goes, the windows transient for it get another owner, so
+// that the platform has no reason to close them with it.
+void QtHost::handOverChildrenOf(std::uint64_t formId)
+{
+    for (auto& [id, state] : windows_) {
+        if (state.ownerId != formId) {
+            continue;
+        }
+        state.orphaned = QDeadlineTimer(kOrphanedCloseGraceMs);
+        const ui::Form* form = openForm(id);
+        setOwner(state, form != nullptr ? ownerFor(*form) : 0);
+    }
+}
+
+Qt::WindowFlags QtHost::windowFlags(ui::FormBorder border) const
+{
+    if (!drawnFrames_) {
+        return flagsFor(border);
+    }
+    // Qt drops the frameless hint of a window that asks for any box.
+    const Qt::WindowFlags type = border == ui::FormBorder::ToolWindow ? Qt::Tool : Qt::Window;
+    return type | Qt::FramelessWindowHint;
+}
+
+std::optional<DrawnFrame> QtHost::drawnFrameFor(ui::FormBorder border) const
+{
+    if (!drawnFrames_) {
+        return std::nullopt;
+    }
+    return DrawnFrame(border);
 }
 
 // ---------------------------------------------------------------- input
@@ -372,7 +439,8 @@ void QtHost::textBoxClicked(std::uint64_t formId, const std::string& name, int i
 void QtHost::closeRequested(std::uint64_t formId)
 {
     ui::Form* form = openForm(formId);
-    if (form == nullptr) {
+    auto state = windows_.find(formId);
+    if (form == nullptr || state == windows_.end() || !state->second.orphaned.hasExpired()) {
         return;
     }
     guarded([&] { app_.requestClose(*form); });
@@ -399,8 +467,8 @@ void QtHost::windowActivated(std::uint64_t formId)
 
 void QtHost::windowMoved(std::uint64_t formId, QPoint framePosition)
 {
-    if (syncing_) {
-        return;
+    if (syncing_ || !placesWindows_) {
+        return; // where the platform places windows itself, a move says nothing of the player
     }
     auto found = windows_.find(formId);
     ui::Form* form = openForm(formId);

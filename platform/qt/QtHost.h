@@ -63,6 +63,18 @@ public:
     // manager's rather than the player's.
     void setActivationGraceMs(int milliseconds) { activationGraceMs_ = milliseconds; }
 
+    // Whether windows get the frame the host draws itself (see DrawnFrame)
+    // and whether the platform puts windows where they are asked to be. Both
+    // follow the platform (native Wayland: drawn frames, no placement); set
+    // before the first sync to try the other way.
+    void setDrawnFrames(bool drawn) { drawnFrames_ = drawn; }
+    bool drawnFrames() const { return drawnFrames_; }
+    bool placesWindows() const { return placesWindows_; }
+    // Whether tool windows are made transient for their owner. An X window
+    // manager of a Wayland compositor (weston's) places a transient window
+    // itself, wherever it likes, and ignores the position it was given.
+    void setTransientToolWindows(bool transient) { transientToolWindows_ = transient; }
+
 private:
     struct WindowState {
         FormWindow* window = nullptr;
@@ -73,6 +85,12 @@ private:
         // Moves reported before this are the window manager settling the
         // window where we put it, not the player dragging it.
         QDeadlineTimer placing;
+        // The window this one is transient for, 0 for none.
+        std::uint64_t ownerId = 0;
+        // Set when its owner went away: a close request that arrives before
+        // it expires is the platform closing the owner's children, not the
+        // player.
+        QDeadlineTimer orphaned;
     };
 
     // WindowEvents
@@ -96,7 +114,11 @@ private:
     void windowsChanged();
     void reassertActivation();
     void render(const ui::Form& form, FormWindow& window);
-    FormWindow* ownerForNewToolWindow() const;
+    std::uint64_t ownerFor(const ui::Form& form) const;
+    void setOwner(WindowState& state, std::uint64_t ownerId);
+    void handOverChildrenOf(std::uint64_t formId);
+    Qt::WindowFlags windowFlags(ui::FormBorder border) const;
+    std::optional<DrawnFrame> drawnFrameFor(ui::FormBorder border) const;
     void deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed);
 
     ui::Form* openForm(std::uint64_t formId) const;
@@ -123,6 +145,9 @@ private:
     // not the player's.
     QDeadlineTimer settling_;
     int activationGraceMs_;
+    bool drawnFrames_;
+    bool placesWindows_;
+    bool transientToolWindows_ = true;
     bool syncing_ = false;
     bool resyncWanted_ = false;
     bool failed_ = false;

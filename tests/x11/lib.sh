@@ -14,15 +14,16 @@ qv_game_pid=""
 qv_state_file=""
 
 # Re-runs the calling test inside its own X session unless it already is in
-# one: qv_enter_session [--wm] "$0" "$@".
+# one: qv_enter_session [SESSION-OPTIONS...] "$0" "$@", with the options of
+# xsession.sh (--wm, --weston, --xwayland).
 qv_enter_session() {
-    local wm=()
-    if [[ $1 == --wm ]]; then
-        wm=(--wm)
+    local options=()
+    while [[ $1 == --* ]]; do
+        options+=("$1")
         shift
-    fi
+    done
     if [[ -z ${QV_X11_SESSION:-} ]]; then
-        exec bash "$qv_here/xsession.sh" "${wm[@]}" -- bash "$@"
+        exec bash "$qv_here/xsession.sh" "${options[@]}" -- bash "$@"
     fi
 }
 
@@ -88,25 +89,53 @@ qv_poll() {
 
 # ------------------------------------------------------------------ the game
 
+# How a test learns which window has the keyboard: "x" asks the X server
+# (xdotool); "game" reads the game's own `host.focus=` line, for a Wayland
+# compositor, which tells nobody outside.
+qv_focus_probe=x
+
 # Starts a copy of the game in a scratch directory (its records file lives
 # beside the executable) and waits until the title is shown and focused.
+# By default it runs as an X client on DISPLAY; the arguments after the
+# binary change its environment: `-u NAME` unsets, NAME=VALUE sets.
 qv_start_game() {
     local binary=$1
+    shift
     [[ -x $binary ]] || qv_fail "no game executable at '$binary'"
+    local unset=() assign=()
+    while (($#)); do
+        if [[ $1 == -u ]]; then
+            unset+=(-u "$2")
+            shift 2
+        else
+            assign+=("$1")
+            shift
+        fi
+    done
     qv_cleanup
     qv_scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-x11.XXXXXX")
     cp "$binary" "$qv_scratch/quorvel"
     qv_state_file=$qv_scratch/state.txt
-    # A real X window, without an input method that could take the keys.
+    # A real window, without an input method that could take the keys.
     # In a sanitizer build, only leaks of the game's own count.
-    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_IM_MODULE -u XMODIFIERS \
+    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_IM_MODULE -u XMODIFIERS "${unset[@]}" \
         XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$qv_state_file" \
         LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$qv_here/lsan.supp:print_suppressions=0" \
-        "$qv_scratch/quorvel" \
+        "${assign[@]}" "$qv_scratch/quorvel" \
         >"$qv_scratch/game.out" 2>"$qv_scratch/game.err" &
     qv_game_pid=$!
     qv_wait_state active frmTitle
-    qv_wait_x_active "$(qv_state frmTitle.Caption)"
+    qv_wait_focus frmTitle
+}
+
+# Waits until the window of FORM has the keyboard, so that the next key
+# press reaches it.
+qv_wait_focus() {
+    if [[ $qv_focus_probe == game ]]; then
+        qv_wait_state host.focus "$1"
+    else
+        qv_wait_x_active "$(qv_state "$1.Caption")"
+    fi
 }
 
 # The value of KEY in the state file (empty when the line is missing).

@@ -1,35 +1,40 @@
 #!/usr/bin/env bash
 # Runs a command inside a private X session: its own Xvfb on the first free
-# display of :90 to :99 and, with --wm, an openbox window manager.
+# display of :90 to :99 and, with --wm, an openbox window manager; or, with
+# --weston, a weston compositor (its x11 backend, one output window filling
+# the Xvfb screen) that Wayland clients connect to, with --xwayland its
+# XWayland server too. XTEST key presses on the Xvfb reach weston's output
+# window and so the Wayland client that weston gave the keyboard.
 # Everything started here is torn down when the command ends, however it ends.
 #
-#   xsession.sh [--wm] [--] COMMAND [ARGS...]
+#   xsession.sh [--wm | --weston [--xwayland]] [--] COMMAND [ARGS...]
 #
-# The command sees DISPLAY and QV_X11_SESSION=1. Exit status: the command's;
-# 77 (a skipped test) when Xvfb is not installed; 1 when no session could be
-# started.
+# The command sees DISPLAY (the Xvfb) and QV_X11_SESSION=1; with --weston
+# also WAYLAND_DISPLAY and a private XDG_RUNTIME_DIR (mode 0700), with
+# --xwayland QV_XWAYLAND_DISPLAY. Exit status: the command's; 1 when a tool
+# is missing or no session could be started.
 set -uo pipefail
 
 with_wm=0
+with_weston=0
+with_xwayland=0
 while (($#)); do
     case $1 in
     --wm) with_wm=1; shift ;;
+    --weston) with_weston=1; shift ;;
+    --xwayland) with_xwayland=1; shift ;;
     --) shift; break ;;
     *) break ;;
     esac
 done
 if (($# == 0)); then
-    echo "usage: xsession.sh [--wm] [--] COMMAND [ARGS...]" >&2
+    echo "usage: xsession.sh [--wm | --weston [--xwayland]] [--] COMMAND [ARGS...]" >&2
     exit 2
 fi
 
-if ! command -v Xvfb >/dev/null; then
-    echo "xsession: Xvfb is not installed; skipping" >&2
-    exit 77
-fi
-for tool in xdpyinfo xprop; do
+for tool in Xvfb xdpyinfo xprop; do
     if ! command -v "$tool" >/dev/null; then
-        echo "xsession: $tool is missing (install x11-utils)" >&2
+        echo "xsession: $tool is missing (scripts/install-deps.sh installs it)" >&2
         exit 1
     fi
 done
@@ -37,6 +42,7 @@ done
 session_dir=$(mktemp -d "${TMPDIR:-/tmp}/qv-xsession.XXXXXX")
 xvfb_pid=""
 wm_pid=""
+weston_pid=""
 
 stop_process() {
     local pid=$1
@@ -52,6 +58,7 @@ stop_process() {
 }
 
 teardown() {
+    stop_process "$weston_pid"
     stop_process "$wm_pid"
     stop_process "$xvfb_pid"
     rm -rf "$session_dir"
@@ -124,9 +131,62 @@ start_wm() {
     fi
 }
 
+weston_is_up() {
+    kill -0 "$weston_pid" 2>/dev/null || return 2
+    [[ -S $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY ]] || return 1
+    xwininfo -root -tree 2>/dev/null | grep -q '"Weston Compositor'
+}
+
+# The display weston's XWayland listens on, from weston's log.
+xwayland_display() {
+    sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$session_dir/weston.log" | head -n1
+}
+
+xwayland_is_listening() {
+    kill -0 "$weston_pid" 2>/dev/null || return 2
+    [[ -n $(xwayland_display) ]]
+}
+
+start_weston() {
+    if ! command -v weston >/dev/null; then
+        echo "xsession: weston is missing (scripts/install-deps.sh installs it)" >&2
+        return 1
+    fi
+    export XDG_RUNTIME_DIR=$session_dir/runtime
+    mkdir -m 0700 "$XDG_RUNTIME_DIR"
+    export WAYLAND_DISPLAY=qv-wayland
+    # No on-screen keyboard as input method, no panel: only what the test runs.
+    printf '[core]\nidle-time=0\n[input-method]\npath=\n[shell]\npanel-position=none\n' \
+        >"$session_dir/weston.ini"
+    local options=(--backend=x11-backend.so --idle-time=0 --socket="$WAYLAND_DISPLAY"
+        --width=1024 --height=768 --config="$session_dir/weston.ini")
+    ((with_xwayland)) && options+=(--xwayland)
+    weston "${options[@]}" >"$session_dir/weston.log" 2>&1 &
+    weston_pid=$!
+    if ! poll 20 weston_is_up; then
+        echo "xsession: weston did not come up:" >&2
+        sed 's/^/  /' "$session_dir/weston.log" >&2
+        return 1
+    fi
+    if ((with_xwayland)); then
+        if ! poll 20 xwayland_is_listening; then
+            echo "xsession: weston started no XWayland:" >&2
+            sed 's/^/  /' "$session_dir/weston.log" >&2
+            return 1
+        fi
+        export QV_XWAYLAND_DISPLAY
+        QV_XWAYLAND_DISPLAY=$(xwayland_display)
+    fi
+    # Without a window manager the X focus follows the pointer: into weston.
+    xdotool mousemove 512 384 || return 1
+}
+
 start_xvfb || exit 1
 if ((with_wm)); then
     start_wm || exit 1
+fi
+if ((with_weston)); then
+    start_weston || exit 1
 fi
 
 QV_X11_SESSION=1 "$@"
