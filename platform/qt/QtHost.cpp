@@ -369,6 +369,10 @@ void QtHost::handOverChildrenOf(std::uint64_t formId)
 
 Qt::WindowFlags QtHost::windowFlags(ui::FormBorder border) const
 {
+    if (!transientToolWindows_ && border == ui::FormBorder::ToolWindow) {
+        // Qt makes any tool window transient, for its leader window at least.
+        return flagsFor(ui::FormBorder::FixedSingle);
+    }
     if (!drawnFrames_) {
         return flagsFor(border);
     }

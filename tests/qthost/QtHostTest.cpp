@@ -95,6 +95,7 @@ protected:
         registerForm("frmA", ui::FormBorder::FixedSingle, false);
         registerForm("frmB", ui::FormBorder::FixedSingle, false);
         registerForm("frmTool", ui::FormBorder::ToolWindow, false);
+        registerForm("frmTool2", ui::FormBorder::ToolWindow, false);
         registerForm("frmSizable", ui::FormBorder::Sizable, false);
         registerForm("frmText", ui::FormBorder::FixedSingle, true);
         host = std::make_unique<qthost::QtHost>(rig.app, rig.clock);
@@ -142,6 +143,22 @@ protected:
     }
 
     static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QWindow* transientParentOf(const ui::Form& form)
+    {
+        QWindow* native = windowOf(form).windowHandle();
+        return native != nullptr ? native->transientParent() : nullptr;
+    }
+
+    void clickAt(QWidget& window, QPoint point)
+    {
+        QMouseEvent press(QEvent::MouseButtonPress, point, window.mapToGlobal(point), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        send(&window, press);
+        QMouseEvent release(QEvent::MouseButtonRelease, point, window.mapToGlobal(point), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        send(&window, release);
+    }
 
     ModelRig rig;
     std::string log;
@@ -382,4 +399,92 @@ TEST_F(QtHostTest, clickingAControlGivesItTheFocus)
     EXPECT_EQ(form.focused(), &form.Picture1);
     sendKey(&windowOf(form), Qt::Key_Return, "\r");
     EXPECT_NE(log.find("Text.KeyPress(13);"), std::string::npos) << "keys now go to the picture box";
+}
+
+TEST_F(QtHostTest, aToolWindowStaysOverTheFrontWindowThatIsNoToolNeverOverAPanelClosingInTheSameStep)
+{
+    HostForm& a = show("frmA");
+    HostForm& tool = show("frmTool");
+    ASSERT_NE(transientParentOf(tool), nullptr);
+    EXPECT_EQ(transientParentOf(tool), windowOf(a).windowHandle());
+
+    rig.app.run([&] {
+        rig.app.form("frmTool2").show();
+        tool.unload();
+    });
+    host->sync();
+    EXPECT_EQ(transientParentOf(*rig.app.loaded("frmTool2")), windowOf(a).windowHandle())
+        << "the panel that replaces another stays over the window beneath both";
+    EXPECT_EQ(transientParentOf(a), nullptr);
+}
+
+TEST_F(QtHostTest, aCloseThatFollowsTheOwnersWindowGoingAwayIsThePlatformsNotThePlayers)
+{
+    HostForm& a = show("frmA");
+    HostForm& b = show("frmB");
+    HostForm& tool = show("frmTool");
+    ASSERT_EQ(transientParentOf(tool), windowOf(b).windowHandle());
+    rig.app.requestClose(b);
+    host->sync();
+    EXPECT_EQ(transientParentOf(tool), windowOf(a).windowHandle()) << "handed over before the owner went";
+
+    QCloseEvent sideEffect;
+    send(&windowOf(tool), sideEffect);
+    EXPECT_EQ(log.find("Tool.Unload;"), std::string::npos);
+    EXPECT_EQ(host->windowCount(), 2u);
+}
+
+TEST_F(QtHostTest, withoutTransientToolWindowsAToolWindowIsAPlainWindowThatStaysWhereItWasPut)
+{
+    host->setTransientToolWindows(false);
+    show("frmA");
+    HostForm& tool = show("frmTool");
+    EXPECT_EQ(transientParentOf(tool), nullptr);
+    EXPECT_FALSE(windowOf(tool).windowFlags().testFlag(Qt::Tool)) << "Qt would make a tool transient for its leader";
+    EXPECT_EQ(windowOf(tool).size(), QSize(183, 175));
+}
+
+TEST_F(QtHostTest, aDrawnFrameHasTheModelsOuterSizeAndOnlyTheBoxesOfItsBorder)
+{
+    host->setDrawnFrames(true);
+    HostForm& a = show("frmA");
+    qthost::FormWindow& window = windowOf(a);
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(window.size() * ui::kTwipsPerPixel, QSize(static_cast<int>(a.width()), static_cast<int>(a.height())));
+    ASSERT_TRUE(window.drawnFrame().has_value());
+    const qthost::DrawnFrame& frame = *window.drawnFrame();
+    const QSize outer = window.size();
+    EXPECT_TRUE(frame.boxRect(qthost::FramePart::MinimizeBox, outer).isNull()) << "a fixed window has a close box only";
+    const QRect close = frame.boxRect(qthost::FramePart::CloseBox, outer);
+    EXPECT_EQ(frame.partAt(close.center(), outer), qthost::FramePart::CloseBox);
+    EXPECT_EQ(frame.partAt(QPoint(20, 10), outer), qthost::FramePart::Caption);
+    EXPECT_EQ(frame.partAt(window.clientOffset(), outer), qthost::FramePart::Client);
+    EXPECT_EQ(frame.edgesAt(QPoint(0, 0), outer), Qt::Edges()) << "not sizable";
+
+    const qthost::DrawnFrame sizable(ui::FormBorder::Sizable);
+    const QSize big(330, 270);
+    for (auto box : {qthost::FramePart::CloseBox, qthost::FramePart::MaximizeBox, qthost::FramePart::MinimizeBox}) {
+        EXPECT_EQ(sizable.partAt(sizable.boxRect(box, big).center(), big), box);
+    }
+    EXPECT_EQ(sizable.edgesAt(QPoint(329, 269), big), Qt::RightEdge | Qt::BottomEdge);
+}
+
+TEST_F(QtHostTest, inADrawnFrameClicksReachTheClientAtItsOffsetAndTheCloseBoxAsksTheModel)
+{
+    host->setDrawnFrames(true);
+    HostForm& text = show("frmText");
+    HostForm& b = show("frmB");
+    qthost::FormWindow& window = windowOf(text);
+    auto* edit = window.findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->geometry().topLeft(), qthost::formRect(*text.Text1).topLeft() + window.clientOffset() + QPoint(2, 2));
+
+    clickAt(window, QPoint(2, 2) + window.clientOffset());
+    EXPECT_EQ(rig.app.activeForm(), &text);
+    EXPECT_EQ(text.focused(), &text.Picture1) << "a click inside the frame lands on the picture box";
+
+    qthost::FormWindow& bWindow = windowOf(b);
+    clickAt(bWindow, bWindow.drawnFrame()->boxRect(qthost::FramePart::CloseBox, bWindow.size()).center());
+    EXPECT_NE(log.find("B.Unload;"), std::string::npos);
+    EXPECT_EQ(host->windowCount(), 1u);
 }
