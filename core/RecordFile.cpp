@@ -190,6 +190,7 @@ std::string errorText(RecordFileError::Action action, const std::string& path, i
     }
     return text;
 }
+
 void makeFolder(const RecordPlace& place)
 {
     if (place.folderToMake.empty()) {
