@@ -48,12 +48,6 @@ std::string executableDirectory()
     return error ? std::string(".") : cwd.string();
 }
 
-bool plainFileExists(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
 std::string slotKey(const char* base, int zone, int slot)
 {
     return std::string("Module1.") + base + "(" + std::to_string(zone) + "," + std::to_string(slot) + ")";
@@ -242,15 +236,31 @@ std::string AppDir()
     return withOneTrailingSlash(AppDirOverride.empty() ? executableDirectory() : AppDirOverride);
 }
 
+RecordPlace CurrentRecordPlace()
+{
+    if (!AppDirOverride.empty()) {
+        return ChooseRecordPlace(AppDir(), true, {});
+    }
+    // Decided once, at start-up, and kept for the run: a folder whose
+    // permissions change while the game is open must not send the later
+    // saves of a run to another file than the earlier ones.
+    static const RecordPlace place = [] {
+        const std::string programDir = executableDirectory();
+        return ChooseRecordPlace(programDir, IsWritableDirectory(programDir), PlayerDataDir());
+    }();
+    return place;
+}
+
 std::string RecordFilePath()
 {
-    return AppDir() + kRecordFileName;
+    return CurrentRecordPlace().savePath;
 }
 
 void Main(ui::Application& app)
 {
-    if (plainFileExists(RecordFilePath())) {
-        LoadRecords();
+    const RecordPlace place = CurrentRecordPlace();
+    if (IsPlainFile(place.startPath)) {
+        LoadRecords(place.startPath);
     } else {
         FillDefaultRecords();
     }

@@ -4,6 +4,7 @@
 // and AppDir. Screens never pass arguments to each other: whatever the next
 // screen needs, it finds here.
 
+#include "core/RecordPlace.h"
 #include "platform/model/Application.h"
 #include "platform/model/StateDump.h"
 
@@ -35,8 +36,9 @@ inline std::int16_t OptSpeed = 0;
 inline std::int16_t OptCase = 0;
 inline std::int16_t OptKana = 0;
 
-// The directory AppDir reports; set once by the program (or the replay
-// driver) before Main runs. Empty means "the executable's directory".
+// The directory AppDir reports; set by the replay driver and the tests
+// before Main runs. Empty means "the executable's directory". When it is
+// set, the records file is always in it.
 inline std::string AppDirOverride;
 
 // Every shared value back to zero and empty, as at program start.
@@ -52,7 +54,12 @@ void CenterForm(ui::Form& form);
 // The directory of the running executable, ending in exactly one "/".
 std::string AppDir();
 
-// The records file: AppDir() followed by "qorvl.dat".
+// Where the records file is read at start-up and saved: in AppDirOverride
+// when that is set, else by the rule of ChooseRecordPlace for this program.
+RecordPlace CurrentRecordPlace();
+
+// The file every save replaces: AppDir() followed by "qorvl.dat" when the
+// program's folder is writable, else "qorvl.dat" in PlayerDataDir().
 std::string RecordFilePath();
 
 void FillDefaultRecords();

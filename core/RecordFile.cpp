@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <unordered_map>
 
@@ -189,6 +190,20 @@ std::string errorText(RecordFileError::Action action, const std::string& path, i
     }
     return text;
 }
+
+void makeFolder(const RecordPlace& place)
+{
+    if (place.folderToMake.empty()) {
+        return;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(place.folderToMake, error);
+    if (error) {
+        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0,
+                              "its folder \"" + place.folderToMake + "\" cannot be made: " + error.message());
+    }
+}
+
 } // namespace
 
 RecordFileError::RecordFileError(Action action, std::string path, int line, std::string reason)
@@ -253,7 +268,11 @@ std::string formatRecords()
 
 void LoadRecords()
 {
-    const std::string path = RecordFilePath();
+    LoadRecords(CurrentRecordPlace().startPath);
+}
+
+void LoadRecords(const std::string& path)
+{
     QFile file(qPath(path));
     if (!file.open(QIODevice::ReadOnly)) {
         throw RecordFileError(RecordFileError::Action::Read, path, 0, file.errorString().toStdString());
@@ -276,7 +295,13 @@ void LoadRecords()
 
 void SaveRecords()
 {
-    const std::string path = RecordFilePath();
+    SaveRecords(CurrentRecordPlace());
+}
+
+void SaveRecords(const RecordPlace& place)
+{
+    const std::string& path = place.savePath;
+    makeFolder(place);
     const std::string bytes = formatRecords();
     QSaveFile file(qPath(path));
     auto fail = [&path, &file] {

@@ -73,15 +73,19 @@ ParsedTable parseRecords(std::string_view bytes);
 // back as the table it was written from.
 std::string formatRecords();
 
-// Reads the records file at RecordFilePath() into ranks 0..9 of every zone.
-// Throws RecordFileError (with the line where the file stopped making sense)
-// and then leaves the shared tables untouched.
+// Reads the records file at PATH (by default the start path of
+// CurrentRecordPlace()) into ranks 0..9 of every zone. Throws
+// RecordFileError (with the line where the file stopped making sense) and
+// then leaves the shared tables untouched.
 void LoadRecords();
+void LoadRecords(const std::string& path);
 
-// Replaces the records file at RecordFilePath() in one step: the new content
-// is written beside it and renamed over it, so a failed save leaves the old
-// file as it was. Throws RecordFileError with the system's reason.
+// Replaces the records file of PLACE (by default CurrentRecordPlace()) in
+// one step, making its folder first when it is missing: the new content is
+// written beside the file and renamed over it, so a failed save leaves the
+// old file as it was. Throws RecordFileError with the system's reason.
 void SaveRecords();
+void SaveRecords(const RecordPlace& place);
 
 // Characters a stored name may hold: those the file carries and reads back
 // unchanged. Refused: control characters, line breaks, commas, double quotes,

@@ -1,11 +1,12 @@
-# The picture tests also drive the artwork generator; the desktop entry is
-# checked by the freedesktop validator.
+# The picture tests also drive the artwork generator; the desktop entry and
+# the metainfo are checked by the freedesktop and AppStream validators.
 if(TARGET test_resources AND TARGET qv_artgen)
   target_link_libraries(test_resources PRIVATE qv_artgen)
 endif()
 
 find_program(QV_DESKTOP_FILE_VALIDATE desktop-file-validate)
-if(QV_DESKTOP_FILE_VALIDATE)
-  add_test(NAME desktop_entry_is_valid
-    COMMAND ${QV_DESKTOP_FILE_VALIDATE} ${CMAKE_SOURCE_DIR}/resources/desktop/quorvel.desktop)
-endif()
+find_program(QV_APPSTREAMCLI appstreamcli)
+add_test(NAME desktop_entry_is_valid
+  COMMAND ${QV_DESKTOP_FILE_VALIDATE} ${CMAKE_SOURCE_DIR}/resources/desktop/${QV_APP_ID}.desktop)
+add_test(NAME metainfo_is_valid
+  COMMAND ${QV_APPSTREAMCLI} validate --no-net ${CMAKE_SOURCE_DIR}/resources/desktop/${QV_APP_ID}.metainfo.xml)

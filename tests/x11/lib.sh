@@ -94,6 +94,13 @@ qv_poll() {
 # compositor, which tells nobody outside.
 qv_focus_probe=x
 
+# A fresh scratch directory for one run of the game, kept when a test fails.
+qv_new_scratch() {
+    qv_cleanup
+    qv_scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-x11.XXXXXX")
+    qv_state_file=$qv_scratch/state.txt
+}
+
 # Starts a copy of the game in a scratch directory (its records file lives
 # beside the executable) and waits until the title is shown and focused.
 # By default it runs as an X client on DISPLAY; the arguments after the
@@ -102,8 +109,17 @@ qv_start_game() {
     local binary=$1
     shift
     [[ -x $binary ]] || qv_fail "no game executable at '$binary'"
+    qv_new_scratch
+    cp "$binary" "$qv_scratch/quorvel"
+    qv_launch_game "$@" -- "$qv_scratch/quorvel"
+}
+
+# qv_launch_game [-u NAME | NAME=VALUE]... -- COMMAND...: runs COMMAND (the
+# game, or a wrapper that starts it) in the background with its state in
+# $qv_state_file, and waits until the title is shown and focused.
+qv_launch_game() {
     local unset=() assign=()
-    while (($#)); do
+    while [[ $1 != -- ]]; do
         if [[ $1 == -u ]]; then
             unset+=(-u "$2")
             shift 2
@@ -112,16 +128,13 @@ qv_start_game() {
             shift
         fi
     done
-    qv_cleanup
-    qv_scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-x11.XXXXXX")
-    cp "$binary" "$qv_scratch/quorvel"
-    qv_state_file=$qv_scratch/state.txt
+    shift
     # A real window, without an input method that could take the keys.
     # In a sanitizer build, only leaks of the game's own count.
     env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_IM_MODULE -u XMODIFIERS "${unset[@]}" \
         XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$qv_state_file" \
         LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$qv_here/lsan.supp:print_suppressions=0" \
-        "${assign[@]}" "$qv_scratch/quorvel" \
+        "${assign[@]}" "$@" \
         >"$qv_scratch/game.out" 2>"$qv_scratch/game.err" &
     qv_game_pid=$!
     qv_wait_state active frmTitle
