@@ -199,8 +199,10 @@ void makeFolder(const RecordPlace& place)
     std::error_code error;
     std::filesystem::create_directories(place.folderToMake, error);
     if (error) {
-        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0,
-                              "its folder \"" + place.folderToMake + "\" cannot be made: " + error.message());
+        // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on a chain of +.
+        std::string reason = "its folder \"";
+        reason.append(place.folderToMake).append("\" cannot be made: ").append(error.message());
+        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0, reason);
     }
 }
 
