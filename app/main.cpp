@@ -64,6 +64,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     startGuard.reset();
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Wayland compositors find the desktop entry, and so the icon, by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORVEL_APP_ID));
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
