@@ -68,6 +68,8 @@ check_depends() {
     for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-ipafont-gothic fonts-liberation2; do
         grep -qxF "$package" <<<"$names" || qv_fail "Depends lacks $package: $depends"
     done
+    [[ $(dpkg-deb -f "$deb" Recommends) == qt6-wayland ]] ||
+        qv_fail "Recommends is '$(dpkg-deb -f "$deb" Recommends)', not qt6-wayland (native Wayland sessions)"
     qv_log "Depends: $depends"
 }
 
