@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 namespace platformchoice {
 namespace {
 
 StartGuard* activeGuard = nullptr;
+// Qt may log from a thread of its own while the platform starts.
+std::mutex heldMessagesMutex;
 
 QString firstLine(const QString& text)
 {
@@ -101,6 +104,7 @@ QString StartGuard::failureLine(const QString& platform, const std::vector<QStri
 
 void StartGuard::handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
+    const std::lock_guard<std::mutex> lock(heldMessagesMutex);
     StartGuard& guard = *activeGuard;
     if (type != QtFatalMsg) {
         guard.held_.push_back(Held{type, QString::fromUtf8(context.category), message});

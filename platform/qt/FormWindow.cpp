@@ -94,8 +94,10 @@ bool FormWindow::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate) {
         events_.windowActivated(formId_);
     }
-    if (drawnFrame_ && (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)) {
-        update(); // the caption's colour shows which window has the keyboard
+    const bool captionChanged = event->type() == QEvent::WindowActivate ||
+                                event->type() == QEvent::WindowDeactivate || event->type() == QEvent::WindowTitleChange;
+    if (drawnFrame_ && captionChanged) {
+        update(); // its text, and its colour that shows which window has the keyboard
     }
     return QWidget::event(event);
 }
