@@ -79,11 +79,7 @@ StartGuard::~StartGuard()
     for (const Held& held : held_) {
         const QByteArray category = held.category.toUtf8();
         const QMessageLogContext context(nullptr, 0, nullptr, category.constData());
-        if (previous_ != nullptr) {
-            previous_(held.type, context, held.message);
-        } else {
-            std::fprintf(stderr, "%s\n", qPrintable(held.message));
-        }
+        previous_(held.type, context, held.message); // Qt's default handler when none was installed
     }
 }
 

@@ -124,12 +124,8 @@ void DrawnFrame::paint(QPainter& painter, QSize outer, const QString& caption, b
 
 void DrawnFrame::paintBorder(QPainter& painter, QSize outer) const
 {
+    // The face between the edges is the window's background, filled already.
     const QRect all(QPoint(0, 0), outer);
-    const QMargins frame = margins();
-    painter.fillRect(QRect(0, 0, outer.width(), frame.top()), kFace);
-    painter.fillRect(QRect(0, 0, frame.left(), outer.height()), kFace);
-    painter.fillRect(QRect(outer.width() - frame.right(), 0, frame.right(), outer.height()), kFace);
-    painter.fillRect(QRect(0, outer.height() - frame.bottom(), outer.width(), frame.bottom()), kFace);
     drawRaisedEdge(painter, all, kFace, kDarkShadow);
     drawRaisedEdge(painter, all.adjusted(1, 1, -1, -1), kLight, kShadow);
 }

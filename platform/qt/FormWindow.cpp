@@ -151,8 +151,9 @@ void FormWindow::pressOnFrame(FramePart part, QPoint point)
         }
         break;
     case FramePart::Edge:
-        if (native != nullptr) {
-            native->startSystemResize(drawnFrame_->edgesAt(point, size()));
+        // The border of a window that is not sizable does nothing.
+        if (const Qt::Edges edges = drawnFrame_->edgesAt(point, size()); native != nullptr && edges) {
+            native->startSystemResize(edges);
         }
         break;
     default:

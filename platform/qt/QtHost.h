@@ -68,8 +68,6 @@ public:
     // follow the platform (native Wayland: drawn frames, no placement); set
     // before the first sync to try the other way.
     void setDrawnFrames(bool drawn) { drawnFrames_ = drawn; }
-    bool drawnFrames() const { return drawnFrames_; }
-    bool placesWindows() const { return placesWindows_; }
     // Whether tool windows are made transient for their owner. An X window
     // manager of a Wayland compositor (weston's) places a transient window
     // itself, wherever it likes, and ignores the position it was given.
