@@ -16,7 +16,11 @@
 namespace Module1 {
 
 inline constexpr int kZones = 3;
-inline constexpr int kSlots = 11; // ranks 0..9, slot 10 is the working slot of a play
+// A table keeps the ten best of each zone in slots 0..9 (their rank) and
+// the score and name of the play being judged in the working slot after them.
+inline constexpr int kRanks = 10;
+inline constexpr int kWorkingSlot = kRanks;
+inline constexpr int kSlots = kRanks + 1;
 inline constexpr int kTableLength = 81;
 
 // Zone being played: 0 Alphabetic, 1 Kana, 2 All kinds.

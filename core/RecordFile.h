@@ -2,7 +2,7 @@
 
 // The records file "qorvl.dat": ranks 0..9 of the three zones, one line per
 // record, "name,score" in code page 932 with CR LF line ends, zone by zone.
-// Slot 10 of a zone is never written nor read.
+// The working slot of a zone is never written nor read.
 
 #include "core/Module1.h"
 
@@ -15,7 +15,6 @@
 
 namespace Module1 {
 
-inline constexpr int kRanks = 10;
 inline constexpr int kRecordLines = kZones * kRanks;
 inline constexpr const char* kRecordFileName = "qorvl.dat";
 
