@@ -3,7 +3,7 @@
 
 #include "app/PlatformChoice.h"
 #include "app/Probes.h"
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "core/Module1.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
@@ -69,11 +69,8 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    qthost::SteadyClock clock;
-    qthost::QtTextMetrics metrics;
-    pictures::Catalog catalog;
-    ui::Application model(clock, metrics, catalog);
-    wiring::registerAllForms(model);
+    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program;
+    ui::Application& model = program.app;
     setScreenSize(model);
 
     try {
@@ -88,7 +85,7 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    qthost::QtHost host(model, clock);
+    qthost::QtHost host(model, program.clock);
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);

@@ -4,13 +4,12 @@
 // The window's scale is the platform's: run with QT_SCALE_FACTOR=2 for the
 // 2x figure (the "dpr" counter says which one ran).
 
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "bench/BenchSupport.h"
 #include "core/Random.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <QWidget>
 #include <benchmark/benchmark.h>
@@ -28,7 +27,6 @@ public:
     {
         bench_support::resetProgramState(0, 1);
         Random::SetFixedSeed(2024);
-        wiring::registerAllForms(app_);
         app_.run([this] {
             stage_ = &app_.form("frmStage");
             stage_->show();
@@ -55,10 +53,9 @@ private:
         window_->repaint();
     }
 
-    ui::VirtualClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application app_{clock_, metrics_, catalog_};
+    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    ui::VirtualClock& clock_ = program_.clock;
+    ui::Application& app_ = program_.app;
     qthost::QtHost host_{app_, clock_};
     ui::Form* stage_ = nullptr;
     QWidget* window_ = nullptr;

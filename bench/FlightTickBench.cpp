@@ -3,13 +3,12 @@
 // the window afterwards. This is the busiest moment of the program: 20 ticks
 // a second, each adding ten glyph drawings that are never erased until a hit.
 
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Application.h"
 #include "platform/qt/FormRenderer.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,7 +30,6 @@ public:
         Module1::FillCharTables();
         Module1::OptSpeed = 1;
         Random::SetFixedSeed(2024);
-        wiring::registerAllForms(app_);
         stage_ = &app_.form("frmStage");
         stage_->show();
         app_.keyPress(' ', U' ');
@@ -46,10 +44,9 @@ public:
 
 private:
     qreal dpr_;
-    ui::VirtualClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application app_{clock_, metrics_, catalog_};
+    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    ui::VirtualClock& clock_ = program_.clock;
+    ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_;
     ui::Form* stage_ = nullptr;
 };

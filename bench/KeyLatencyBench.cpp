@@ -5,12 +5,11 @@
 // with the new score ends the measurement. Between hits the loop runs on for
 // 10 to 60 ms, so the hits land at every phase of the flight ticks.
 
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "bench/BenchSupport.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,7 +43,6 @@ public:
     LiveStage()
     {
         bench_support::resetProgramState(0, 1);
-        wiring::registerAllForms(app_);
         app_.run([this] {
             stage_ = &app_.form("frmStage");
             stage_->show();
@@ -106,10 +104,9 @@ private:
         loop_->quit();
     }
 
-    qthost::SteadyClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application app_{clock_, metrics_, catalog_};
+    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
+    qthost::SteadyClock& clock_ = program_.clock;
+    ui::Application& app_ = program_.app;
     qthost::QtHost host_{app_, clock_};
     ui::Form* stage_ = nullptr;
     QWidget* window_ = nullptr;

@@ -8,13 +8,12 @@
 // Each screen is shown on its own and left to settle for ten seconds (the
 // title's intro is over, the results' bars are drawn) before it is measured.
 
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "bench/BenchSupport.h"
 #include "core/Random.h"
 #include "platform/model/Application.h"
 #include "platform/qt/FormRenderer.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -43,7 +42,6 @@ public:
         bench_support::resetProgramState(0, 1);
         handOverAGoodGame();
         Random::SetFixedSeed(7);
-        wiring::registerAllForms(app_);
         app_.run([&] { app_.form(formName).show(); });
         ui::advanceVirtualTime(app_, clock_, kSettleMs);
         if (flightTicks > 0) {
@@ -59,10 +57,9 @@ public:
 private:
     std::string formName_;
     QTemporaryDir scratch_;
-    ui::VirtualClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application app_{clock_, metrics_, catalog_};
+    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    ui::VirtualClock& clock_ = program_.clock;
+    ui::Application& app_ = program_.app;
 };
 
 const ui::Form* settledForm(benchmark::State& state, const SettledScreen& screen)

@@ -9,12 +9,11 @@
 // are wrapped with a stamp of the steady clock. Every figure is wall time.
 // The last lines, "timing NAME VALUE", are read by scripts/perf.sh.
 
-#include "app/Wiring.h"
+#include "app/Program.h"
 #include "bench/BenchSupport.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -222,7 +221,6 @@ public:
     {
         Module1::AppDirOverride = scratch_.path().toStdString();
         bench_support::resetProgramState(0, 1);
-        wiring::registerAllForms(model_);
         host_.setFatalReporter([](const QString& message) { std::fprintf(stderr, "%s\n", qPrintable(message)); });
         model_.run([this] { model_.form("frmStage").show(); });
         host_.sync();
@@ -296,10 +294,9 @@ private:
     QTemporaryDir scratch_;
     // Taken just before the game's clock starts counting from 0.
     Clock::time_point clockBase_ = Clock::now();
-    qthost::SteadyClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application model_{clock_, metrics_, catalog_};
+    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
+    qthost::SteadyClock& clock_ = program_.clock;
+    ui::Application& model_ = program_.app;
     qthost::QtHost host_{model_, clock_};
     QObject context_;
     std::vector<std::unique_ptr<GameTrace>> traces_;

@@ -2,7 +2,7 @@
 
 #include "core/RecordFile.h"
 #include "platform/model/Text.h"
-#include "tests/support/Rig.h"
+#include "tests/support/ModelDoubles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ struct BareProgram {
 
     ui::VirtualClock clock;
     testing_support::FixedMetrics metrics;
-    pictures::Catalog catalog;
+    testing_support::SketchPictures catalog;
     ui::Application app{clock, metrics, catalog};
 };
 

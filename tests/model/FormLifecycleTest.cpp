@@ -2,7 +2,6 @@
 // unload, activation exactly once per visit, and the end of the program.
 
 #include "platform/model/Application.h"
-#include "tests/support/Rig.h"
 #include "tests/support/TestForms.h"
 
 #include <gtest/gtest.h>

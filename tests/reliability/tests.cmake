@@ -6,9 +6,6 @@ if(TARGET test_reliability)
   target_link_libraries(quorvel-record-saver PRIVATE qv_core)
   add_dependencies(test_reliability quorvel-record-saver)
   target_compile_definitions(test_reliability PRIVATE QV_RECORD_SAVER="$<TARGET_FILE:quorvel-record-saver>")
-  if(TARGET qv_replay)
-    target_link_libraries(test_reliability PRIVATE qv_replay)
-  endif()
 endif()
 
 # The fuzzer is built with clang++ into build/fuzz by the script itself; the

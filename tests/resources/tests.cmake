@@ -1,8 +1,5 @@
-# The picture tests also drive the artwork generator; the desktop entry and
-# the metainfo are checked by the freedesktop and AppStream validators.
-if(TARGET test_resources AND TARGET qv_artgen)
-  target_link_libraries(test_resources PRIVATE qv_artgen)
-endif()
+# The desktop entry and the metainfo are checked by the freedesktop and
+# AppStream validators.
 
 find_program(QV_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(QV_APPSTREAMCLI appstreamcli)

@@ -4,7 +4,7 @@
 // without any real screen.
 
 #include "platform/model/Application.h"
-#include "tests/support/Rig.h"
+#include "tests/support/ModelDoubles.h"
 
 #include <memory>
 #include <string>
@@ -84,7 +84,7 @@ struct ProbeRig {
     std::string events;
     ui::VirtualClock clock;
     FixedMetrics metrics;
-    pictures::Catalog catalog;
+    SketchPictures catalog;
     ui::Application app{clock, metrics, catalog};
 };
 

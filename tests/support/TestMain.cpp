@@ -1,7 +1,15 @@
-// Every test program runs with a QApplication on the offscreen platform,
-// so tests that measure or render text use the same fonts as the game.
+// Every test program above the window model runs with a QApplication on the
+// offscreen platform, so tests that measure or render text use the same
+// fonts as the game; the core's tests need only a QCoreApplication.
 
+#ifdef QV_TEST_CORE_ONLY
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -9,7 +17,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,5 @@
 #include "tools/replay/ReplaySession.h"
 
-#include "app/Wiring.h"
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Text.h"
@@ -100,12 +99,11 @@ int keyAsciiOf(char32_t ch)
 } // namespace
 
 ReplaySession::ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir)
-    : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir)), app_(clock_, metrics_, catalog_)
+    : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir))
 {
     Module1::ResetSharedState();
     Module1::AppDirOverride = scriptDir_.string();
     Random::SetFixedSeed(std::nullopt);
-    wiring::registerAllForms(app_);
 }
 
 std::optional<Failure> ReplaySession::run(std::istream& script)

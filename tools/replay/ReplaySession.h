@@ -5,10 +5,10 @@
 // A command that cannot run, or an `expect` that does not hold, stops the
 // script with the line number and what went wrong.
 
+#include "app/Program.h"
 #include "platform/model/Application.h"
 #include "platform/qt/FormRenderer.h"
 #include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
 
 #include <filesystem>
 #include <istream>
@@ -51,10 +51,9 @@ private:
 
     std::filesystem::path scriptDir_;
     std::filesystem::path outDir_;
-    ui::VirtualClock clock_;
-    qthost::QtTextMetrics metrics_;
-    pictures::Catalog catalog_;
-    ui::Application app_;
+    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    ui::VirtualClock& clock_ = program_.clock;
+    ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_;
     std::set<std::uint64_t> renderedForms_;
     double snapScale_ = 1.0;
