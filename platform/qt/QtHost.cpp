@@ -21,18 +21,8 @@
 namespace qthost {
 namespace {
 
-// How long a window manager may go on moving the focus by itself after we
-// opened, closed or activated a window: when a panel closes, the focus first
-// falls back to the window beneath it, and only then reaches the one we asked
-// for; sometimes in the other order.
-constexpr int kActivationGraceMs = 750;
-
 // How long a window manager may take to frame and place a new or moved window.
 constexpr int kPlacementSettleMs = 1000;
-
-// How long after a window went away the platform may still close the windows
-// that were transient for it.
-constexpr int kOrphanedCloseGraceMs = 1000;
 
 // Native Wayland has no request for a window's position.
 bool platformPlacesWindows()
@@ -83,7 +73,7 @@ QtHost::QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent)
     : QObject(parent),
       app_(app),
       clock_(clock),
-      activationGraceMs_(kActivationGraceMs),
+      arbiter_(clock),
       drawnFrames_(!platformPlacesWindows()),
       placesWindows_(platformPlacesWindows())
 {
@@ -194,9 +184,7 @@ void QtHost::destroyWindow(std::uint64_t formId)
     FormWindow* window = found->second.window;
     windows_.erase(found);
     renderer_.forgetForm(formId);
-    if (requestedActive_ == formId) {
-        requestedActive_ = 0;
-    }
+    arbiter_.windowGone(formId);
     handOverChildrenOf(formId);
     window->hide();
     // It may be the window whose event we are handling right now.
@@ -291,32 +279,33 @@ void QtHost::render(const ui::Form& form, FormWindow& window)
 
 void QtHost::syncActivation()
 {
-    ui::Form* active = app_.activeForm();
-    if (active == nullptr || active->instanceId() == requestedActive_) {
-        return;
-    }
-    FormWindow* target = window(active->instanceId());
-    if (target == nullptr) {
-        return;
-    }
-    requestedActive_ = active->instanceId();
-    if (QApplication::activeWindow() != target) {
-        target->raise();
-        target->activateWindow();
-        windowsChanged();
+    const ActivationFacts facts = activationFacts();
+    if (window(facts.modelActive) != nullptr && arbiter_.shouldActivate(facts)) {
+        activate(facts.modelActive);
     }
 }
 
 void QtHost::windowsChanged()
 {
-    settling_ = QDeadlineTimer(activationGraceMs_);
+    arbiter_.windowsChanged();
 }
 
-void QtHost::reassertActivation()
+ActivationFacts QtHost::activationFacts() const
 {
-    ui::Form* active = app_.activeForm();
-    FormWindow* target = active != nullptr ? window(active->instanceId()) : nullptr;
-    if (target != nullptr && QApplication::activeWindow() != target) {
+    const ui::Form* active = app_.activeForm();
+    return ActivationFacts{active != nullptr ? active->instanceId() : 0, activeWindowsForm(), syncing_};
+}
+
+// The form whose window Qt reports active; 0 when it is none of ours.
+std::uint64_t QtHost::activeWindowsForm() const
+{
+    const auto* active = dynamic_cast<const FormWindow*>(QApplication::activeWindow());
+    return active != nullptr && window(active->formId()) == active ? active->formId() : 0;
+}
+
+void QtHost::activate(std::uint64_t formId)
+{
+    if (FormWindow* target = window(formId)) {
         target->raise();
         target->activateWindow();
     }
@@ -361,7 +350,7 @@ void QtHost::handOverChildrenOf(std::uint64_t formId)
         if (state.ownerId != formId) {
             continue;
         }
-        state.orphaned = QDeadlineTimer(kOrphanedCloseGraceMs);
+        arbiter_.ownerWentAway(id);
         const ui::Form* form = openForm(id);
         setOwner(state, form != nullptr ? ownerFor(*form) : 0);
     }
@@ -444,7 +433,7 @@ void QtHost::closeRequested(std::uint64_t formId)
 {
     ui::Form* form = openForm(formId);
     auto state = windows_.find(formId);
-    if (form == nullptr || state == windows_.end() || !state->second.orphaned.hasExpired()) {
+    if (form == nullptr || state == windows_.end() || !arbiter_.closeIsPlayers(formId)) {
         return;
     }
     guarded([&] { app_.requestClose(*form); });
@@ -453,20 +442,22 @@ void QtHost::closeRequested(std::uint64_t formId)
 
 void QtHost::windowActivated(std::uint64_t formId)
 {
-    if (syncing_) {
-        return; // our own doing
-    }
     ui::Form* form = openForm(formId);
-    if (form == nullptr || form == app_.activeForm()) {
+    if (form == nullptr) {
         return;
     }
-    if (!settling_.hasExpired()) {
-        reassertActivation();
+    const ActivationFacts facts = activationFacts();
+    switch (arbiter_.judgeActivation(formId, facts)) {
+    case ActivationVerdict::Ignore:
+        return;
+    case ActivationVerdict::Reassert:
+        activate(facts.modelActive);
+        return;
+    case ActivationVerdict::PlayersChoice:
+        guarded([&] { app_.activate(*form); });
+        afterEvent();
         return;
     }
-    requestedActive_ = formId; // Qt already has it active
-    guarded([&] { app_.activate(*form); });
-    afterEvent();
 }
 
 void QtHost::windowMoved(std::uint64_t formId, QPoint framePosition)

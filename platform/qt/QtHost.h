@@ -7,6 +7,7 @@
 // loop exits with status 1.
 
 #include "platform/model/Application.h"
+#include "platform/qt/ActivationArbiter.h"
 #include "platform/qt/FormRenderer.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/qt/KeyInput.h"
@@ -61,7 +62,7 @@ public:
     std::optional<int> timerWaitMs() const;
     // How long after a change of windows an activation is taken for the window
     // manager's rather than the player's.
-    void setActivationGraceMs(int milliseconds) { activationGraceMs_ = milliseconds; }
+    void setActivationGraceMs(int milliseconds) { arbiter_.setGraceMs(milliseconds); }
 
     // Whether windows get the frame the host draws itself (see DrawnFrame)
     // and whether the platform puts windows where they are asked to be. Both
@@ -85,10 +86,6 @@ private:
         QDeadlineTimer placing;
         // The window this one is transient for, 0 for none.
         std::uint64_t ownerId = 0;
-        // Set when its owner went away: a close request that arrives before
-        // it expires is the platform closing the owner's children, not the
-        // player.
-        QDeadlineTimer orphaned;
     };
 
     // WindowEvents
@@ -110,7 +107,9 @@ private:
     void syncTextBoxes(const ui::Form& form, FormWindow& window);
     void syncActivation();
     void windowsChanged();
-    void reassertActivation();
+    ActivationFacts activationFacts() const;
+    std::uint64_t activeWindowsForm() const;
+    void activate(std::uint64_t formId);
     void render(const ui::Form& form, FormWindow& window);
     std::uint64_t ownerFor(const ui::Form& form) const;
     void setOwner(WindowState& state, std::uint64_t ownerId);
@@ -137,12 +136,7 @@ private:
     FatalReporter reportFatal_;
     std::function<void()> afterSync_;
     std::function<void(const ui::Form&)> afterPaint_;
-    std::uint64_t requestedActive_ = 0;
-    // While the window manager settles the windows we just opened, closed or
-    // activated, it hands the focus around by itself; those activations are
-    // not the player's.
-    QDeadlineTimer settling_;
-    int activationGraceMs_;
+    ActivationArbiter arbiter_;
     bool drawnFrames_;
     bool placesWindows_;
     bool transientToolWindows_ = true;

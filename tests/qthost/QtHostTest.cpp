@@ -329,6 +329,20 @@ TEST_F(QtHostTest, activatingAnotherOfOurWindowsActivatesItsForm)
     EXPECT_EQ(rig.app.activeForm(), &a);
 }
 
+TEST_F(QtHostTest, anActivationIsThePlayersOnceTheGraceHasPassedOnTheHostsClock)
+{
+    HostForm& a = show("frmA");
+    HostForm& b = show("frmB");
+    rig.clock.set(749);
+    QEvent early(QEvent::WindowActivate);
+    send(&windowOf(a), early);
+    EXPECT_EQ(rig.app.activeForm(), &b) << "still the window manager settling";
+    rig.clock.set(750);
+    QEvent late(QEvent::WindowActivate);
+    send(&windowOf(a), late);
+    EXPECT_EQ(rig.app.activeForm(), &a);
+}
+
 TEST_F(QtHostTest, theWindowManagerHandingTheFocusBackWhileAPanelCloseDoesNotActivateAForm)
 {
     host->setActivationGraceMs(60'000);
@@ -432,6 +446,12 @@ TEST_F(QtHostTest, aCloseThatFollowsTheOwnersWindowGoingAwayIsThePlatformsNotThe
     send(&windowOf(tool), sideEffect);
     EXPECT_EQ(log.find("Tool.Unload;"), std::string::npos);
     EXPECT_EQ(host->windowCount(), 2u);
+
+    rig.clock.set(1000);
+    QCloseEvent players;
+    send(&windowOf(tool), players);
+    EXPECT_NE(log.find("Tool.Unload;"), std::string::npos) << "a second on the host's clock later";
+    EXPECT_EQ(host->windowCount(), 1u);
 }
 
 TEST_F(QtHostTest, withoutTransientToolWindowsAToolWindowIsAPlainWindowThatStaysWhereItWasPut)
