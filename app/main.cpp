@@ -88,7 +88,9 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    qthost::QtHost host(model, clock);
+    const qthost::AppIdentity identity{QStringLiteral("Quorvel"),
+                                       qthost::iconFromPictures(catalog, {pictures::kIcon32, pictures::kIcon16})};
+    qthost::QtHost host(model, clock, identity);
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);

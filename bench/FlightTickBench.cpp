@@ -50,7 +50,7 @@ private:
     qthost::QtTextMetrics metrics_;
     pictures::Catalog catalog_;
     ui::Application app_{clock_, metrics_, catalog_};
-    qthost::FormRenderer renderer_;
+    qthost::FormRenderer renderer_{app_.pictures()};
     ui::Form* stage_ = nullptr;
 };
 

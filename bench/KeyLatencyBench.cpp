@@ -110,7 +110,7 @@ private:
     qthost::QtTextMetrics metrics_;
     pictures::Catalog catalog_;
     ui::Application app_{clock_, metrics_, catalog_};
-    qthost::QtHost host_{app_, clock_};
+    qthost::QtHost host_{app_, clock_, {}};
     ui::Form* stage_ = nullptr;
     QWidget* window_ = nullptr;
     QEventLoop* loop_ = nullptr;

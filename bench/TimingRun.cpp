@@ -300,7 +300,7 @@ private:
     qthost::QtTextMetrics metrics_;
     pictures::Catalog catalog_;
     ui::Application model_{clock_, metrics_, catalog_};
-    qthost::QtHost host_{model_, clock_};
+    qthost::QtHost host_{model_, clock_, {}};
     QObject context_;
     std::vector<std::unique_ptr<GameTrace>> traces_;
     Report report_{clockBase_};

@@ -1,32 +1,16 @@
 #include "platform/qt/QtHost.h"
 
-#include "platform/qt/QtServices.h"
-#include "resources/PictureCatalog.h"
-
-#include <QPixmap>
-
 namespace qthost {
-namespace {
-
-QIcon applicationIcon()
-{
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(loadPicture(pictures::kIcon32)));
-    icon.addPixmap(QPixmap::fromImage(loadPicture(pictures::kIcon16)));
-    return icon;
-}
-
-} // namespace
 
 std::int64_t SteadyClock::nowMs() const
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
 }
 
-QtHost::QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent)
+QtHost::QtHost(ui::Application& app, const ui::Clock& clock, const AppIdentity& identity, QObject* parent)
     : QObject(parent),
       app_(app),
-      guard_(QStringLiteral("Quorvel")),
+      guard_(identity.name),
       arbiter_(clock),
       input_(app, guard_),
       pump_(clock,
@@ -34,7 +18,7 @@ QtHost::QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent)
                 guard_.run([this] { app_.runTimersDue(); });
                 sync();
             }),
-      mirror_(app, *this, clock, applicationIcon())
+      mirror_(app, *this, clock, identity.icon)
 {
     guard_.setOnFailure([this] { pump_.stop(); });
 }

@@ -19,8 +19,10 @@
 #include "platform/qt/TimerPump.h"
 #include "platform/qt/WindowMirror.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QPoint>
+#include <QString>
 
 #include <chrono>
 #include <cstdint>
@@ -37,11 +39,19 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// What the host shows of the program that runs it: the name heading its
+// error messages and the icon of its windows.
+struct AppIdentity {
+    QString name;
+    QIcon icon;
+};
+
 class QtHost : public QObject, private WindowEvents {
 public:
     using FatalReporter = FatalGuard::Reporter;
 
-    QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent = nullptr);
+    // Pictures come from the catalogue `app` was given.
+    QtHost(ui::Application& app, const ui::Clock& clock, const AppIdentity& identity, QObject* parent = nullptr);
     ~QtHost() override;
 
     void sync();

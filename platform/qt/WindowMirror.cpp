@@ -71,6 +71,7 @@ WindowMirror::WindowMirror(const ui::Application& app, WindowEvents& events, con
       events_(events),
       clock_(clock),
       icon_(std::move(icon)),
+      renderer_(app.pictures()),
       drawnFrames_(!platformPlacesWindows()),
       placesWindows_(platformPlacesWindows())
 {

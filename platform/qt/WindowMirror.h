@@ -24,6 +24,7 @@ namespace qthost {
 class WindowMirror {
 public:
     // Windows report to `events`; `clock` times the placing of windows.
+    // Windows that are no tool windows show `icon`.
     WindowMirror(const ui::Application& app, WindowEvents& events, const ui::Clock& clock, QIcon icon);
     ~WindowMirror();
     WindowMirror(const WindowMirror&) = delete;

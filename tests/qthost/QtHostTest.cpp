@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QWindow>
 
@@ -74,6 +75,13 @@ public:
     ui::TextBox* Text1 = nullptr;
 };
 
+QIcon filledIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::darkCyan);
+    return QIcon(pixmap);
+}
+
 QtMessageHandler previousMessageHandler = nullptr;
 
 // The offscreen platform cannot raise windows and says so every time.
@@ -98,7 +106,7 @@ protected:
         registerForm("frmTool2", ui::FormBorder::ToolWindow, false);
         registerForm("frmSizable", ui::FormBorder::Sizable, false);
         registerForm("frmText", ui::FormBorder::FixedSingle, true);
-        host = std::make_unique<qthost::QtHost>(rig.app, rig.clock);
+        host = std::make_unique<qthost::QtHost>(rig.app, rig.clock, identity);
         host->setFatalReporter([this](const QString& message) { fatal += message.toStdString(); });
     }
 
@@ -161,6 +169,7 @@ protected:
     }
 
     ModelRig rig;
+    const qthost::AppIdentity identity{QStringLiteral("Host test"), filledIcon()};
     std::string log;
     std::string fatal;
     std::unique_ptr<qthost::QtHost> host;
@@ -181,6 +190,7 @@ TEST_F(QtHostTest, anOpenFormGetsAShownFixedWindowWithItsCaptionAndClientSize)
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_EQ(window.windowIcon().cacheKey(), identity.icon.cacheKey()) << "the program's icon";
 }
 
 TEST_F(QtHostTest, aWindowStandsWhereTheFormsTwipsSayInPixels)
@@ -365,7 +375,7 @@ TEST_F(QtHostTest, theWindowShowsWhatTheRendererPaintsOfTheForm)
     HostForm& a = show("frmA");
     a.Picture1.setBackColor(ui::colors::navy);
     host->sync();
-    qthost::FormRenderer renderer;
+    qthost::FormRenderer renderer{rig.app.pictures()};
     EXPECT_EQ(windowOf(a).frame(), renderer.render(a, windowOf(a).devicePixelRatioF()));
 }
 

@@ -55,7 +55,7 @@ private:
     qthost::QtTextMetrics metrics_;
     pictures::Catalog catalog_;
     ui::Application app_;
-    qthost::FormRenderer renderer_;
+    qthost::FormRenderer renderer_{app_.pictures()};
     std::set<std::uint64_t> renderedForms_;
     double snapScale_ = 1.0;
 };
