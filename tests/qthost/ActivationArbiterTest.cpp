@@ -24,6 +24,12 @@ ActivationFacts facts(std::uint64_t modelActive, std::uint64_t platformActive)
 class ActivationArbiterTest : public ::testing::Test {
 protected:
     void at(std::int64_t ms) { clock.set(ms); }
+    // Qt reports `activated` active at that moment.
+    ActivationVerdict activationAt(std::int64_t ms, std::uint64_t activated, const ActivationFacts& now)
+    {
+        at(ms);
+        return arbiter.judgeActivation(activated, now);
+    }
 
     ui::VirtualClock clock;
     qthost::ActivationArbiter arbiter{clock};
@@ -35,10 +41,8 @@ TEST_F(ActivationArbiterTest, aFocusMoveWithinTheGraceAfterAChangeIsUndoneAndOne
 {
     at(5000);
     arbiter.windowsChanged();
-    at(5749);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert);
-    at(5750);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
+    EXPECT_EQ(activationAt(5749, kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert);
+    EXPECT_EQ(activationAt(5750, kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
 }
 
 TEST_F(ActivationArbiterTest, withinTheGraceNothingIsDoneWhileTheModelsWindowStillHasTheFocus)
@@ -51,8 +55,7 @@ TEST_F(ActivationArbiterTest, withinTheGraceNothingIsDoneWhileTheModelsWindowSti
 
 TEST_F(ActivationArbiterTest, activationsWhileSyncingOrOfTheModelsOwnActiveFormChangeNothing)
 {
-    at(10'000);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, ActivationFacts{kZone, kMenu, true}), ActivationVerdict::Ignore);
+    EXPECT_EQ(activationAt(10'000, kMenu, ActivationFacts{kZone, kMenu, true}), ActivationVerdict::Ignore);
     EXPECT_EQ(arbiter.judgeActivation(kZone, facts(kZone, kZone)), ActivationVerdict::Ignore);
 }
 
@@ -61,10 +64,8 @@ TEST_F(ActivationArbiterTest, theModelsActiveFormIsAskedForOnceAndTheAskStartsTh
     at(2000);
     EXPECT_TRUE(arbiter.shouldActivate(facts(kZone, kMenu)));
     EXPECT_FALSE(arbiter.shouldActivate(facts(kZone, kMenu))) << "asked already";
-    at(2500);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert);
-    at(2750);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
+    EXPECT_EQ(activationAt(2500, kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert);
+    EXPECT_EQ(activationAt(2750, kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
 }
 
 TEST_F(ActivationArbiterTest, aFormWhoseWindowIsActiveAlreadyIsNotAskedForAndStartsNoGrace)
@@ -77,8 +78,7 @@ TEST_F(ActivationArbiterTest, aFormWhoseWindowIsActiveAlreadyIsNotAskedForAndSta
 TEST_F(ActivationArbiterTest, theFormThePlayerPickedIsNotAskedForAgain)
 {
     EXPECT_TRUE(arbiter.shouldActivate(facts(kZone, 0)));
-    at(1000);
-    ASSERT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
+    ASSERT_EQ(activationAt(1000, kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
     EXPECT_FALSE(arbiter.shouldActivate(facts(kMenu, kZone)));
 }
 
@@ -95,12 +95,9 @@ TEST_F(ActivationArbiterTest, twoWindowsShownInOneStepLeaveTheModelsActiveFormIn
     arbiter.windowsChanged();
     arbiter.windowsChanged();
     ASSERT_TRUE(arbiter.shouldActivate(facts(kPanel, kMenu)));
-    at(3100);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kPanel, kMenu)), ActivationVerdict::Reassert);
-    at(3749);
-    EXPECT_EQ(arbiter.judgeActivation(kZone, facts(kPanel, kZone)), ActivationVerdict::Reassert);
-    at(3750);
-    EXPECT_EQ(arbiter.judgeActivation(kZone, facts(kPanel, kZone)), ActivationVerdict::PlayersChoice);
+    EXPECT_EQ(activationAt(3100, kMenu, facts(kPanel, kMenu)), ActivationVerdict::Reassert);
+    EXPECT_EQ(activationAt(3749, kZone, facts(kPanel, kZone)), ActivationVerdict::Reassert);
+    EXPECT_EQ(activationAt(3750, kZone, facts(kPanel, kZone)), ActivationVerdict::PlayersChoice);
 }
 
 TEST_F(ActivationArbiterTest, everyChangeRestartsTheGrace)
@@ -108,11 +105,9 @@ TEST_F(ActivationArbiterTest, everyChangeRestartsTheGrace)
     arbiter.windowsChanged();
     at(600);
     arbiter.windowsChanged();
-    at(1000);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert)
+    EXPECT_EQ(activationAt(1000, kMenu, facts(kZone, kMenu)), ActivationVerdict::Reassert)
         << "past the first grace, inside the second";
-    at(1350);
-    EXPECT_EQ(arbiter.judgeActivation(kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
+    EXPECT_EQ(activationAt(1350, kMenu, facts(kZone, kMenu)), ActivationVerdict::PlayersChoice);
 }
 
 TEST_F(ActivationArbiterTest, aCloseRightAfterTheOwnerWentAwayIsIgnoredAndOneASecondLaterHonoured)
