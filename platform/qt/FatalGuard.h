@@ -30,6 +30,7 @@ public:
     bool failed() const { return failed_; }
     // Set once the program is over: 0 when it finished, 1 on an error.
     std::optional<int> exitCode() const { return exitCode_; }
+    // The model has nothing left to show: the event loop exits with status 0.
     void finish();
 
 private:

@@ -13,11 +13,7 @@ QtHost::QtHost(ui::Application& app, const ui::Clock& clock, const AppIdentity& 
       guard_(identity.name),
       arbiter_(clock),
       input_(app, guard_),
-      pump_(clock,
-            [this] {
-                guard_.run([this] { app_.runTimersDue(); });
-                sync();
-            }),
+      pump_(clock, [this] { runDueTimers(); }),
       mirror_(app, *this, clock, identity.icon)
 {
     guard_.setOnFailure([this] { pump_.stop(); });
@@ -102,14 +98,17 @@ ActivationFacts QtHost::activationFacts() const
 
 void QtHost::armTimer()
 {
-    if (guard_.failed() || guard_.exitCode()) {
-        pump_.stop();
-        return;
-    }
-    pump_.armFor(app_.nextTimerDue());
+    // Once the program is over, by an error or by the last form closing, nothing ticks.
+    pump_.armFor(guard_.exitCode() ? std::nullopt : app_.nextTimerDue());
 }
 
 // ---------------------------------------------------------------- events
+
+void QtHost::runDueTimers()
+{
+    guard_.run([this] { app_.runTimersDue(); });
+    sync();
+}
 
 void QtHost::keyPressed(std::uint64_t, const QKeyEvent& event)
 {

@@ -88,6 +88,8 @@ public:
     void setTransientToolWindows(bool transient) { mirror_.setTransientToolWindows(transient); }
 
 private:
+    void runDueTimers();
+
     // WindowEvents
     void keyPressed(std::uint64_t formId, const QKeyEvent& event) override;
     void textCommitted(std::uint64_t formId, const QString& text) override;
