@@ -85,7 +85,10 @@ int main(int argc, char** argv)
         return EXIT_FAILURE;
     }
 
-    qthost::QtHost host(model, program.clock);
+    const qthost::AppIdentity identity{
+        QStringLiteral("Quorvel"),
+        qthost::iconFromPictures(program.catalog, {pictures::kIcon32, pictures::kIcon16})};
+    qthost::QtHost host(model, program.clock, identity);
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);

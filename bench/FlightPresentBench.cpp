@@ -56,7 +56,7 @@ private:
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
     ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
-    qthost::QtHost host_{app_, clock_};
+    qthost::QtHost host_{app_, clock_, {}};
     ui::Form* stage_ = nullptr;
     QWidget* window_ = nullptr;
 };

@@ -107,7 +107,7 @@ private:
     wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
     qthost::SteadyClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
-    qthost::QtHost host_{app_, clock_};
+    qthost::QtHost host_{app_, clock_, {}};
     ui::Form* stage_ = nullptr;
     QWidget* window_ = nullptr;
     QEventLoop* loop_ = nullptr;

@@ -81,7 +81,7 @@ void repaintFromScratch(benchmark::State& state, const std::string& formName, in
     if (form == nullptr) {
         return;
     }
-    qthost::FormRenderer renderer;
+    qthost::FormRenderer renderer(form->app().pictures());
     for (auto _ : state) {
         state.PauseTiming();
         benchmark::DoNotOptimize(renderer.render(*form, otherDpr));
@@ -111,7 +111,7 @@ void BM_FirstFrame(benchmark::State& state, const char* formName)
         return;
     }
     for (auto _ : state) {
-        qthost::FormRenderer renderer;
+        qthost::FormRenderer renderer(form->app().pictures());
         benchmark::DoNotOptimize(renderer.render(*form, 1.0));
     }
 }

@@ -297,7 +297,7 @@ private:
     wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
     qthost::SteadyClock& clock_ = program_.clock;
     ui::Application& model_ = program_.app;
-    qthost::QtHost host_{model_, clock_};
+    qthost::QtHost host_{model_, clock_, {}};
     QObject context_;
     std::vector<std::unique_ptr<GameTrace>> traces_;
     Report report_{clockBase_};

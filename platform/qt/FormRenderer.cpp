@@ -333,7 +333,7 @@ const QImage& FormRenderer::picture(const std::string& name)
     auto& decoded = pictures_[formId_];
     auto found = decoded.find(name);
     if (found == decoded.end()) {
-        found = decoded.emplace(name, decodePicture(name)).first;
+        found = decoded.emplace(name, decodePicture(catalog_, name)).first;
     }
     return found->second;
 }

@@ -7,6 +7,7 @@
 // in one play.
 
 #include "platform/model/Form.h"
+#include "platform/model/Services.h"
 
 #include <QImage>
 #include <QRect>
@@ -22,6 +23,9 @@ namespace qthost {
 
 class FormRenderer {
 public:
+    // Pictures come from the embedded resources, placeholders sized by `catalog`.
+    explicit FormRenderer(const ui::PictureCatalog& catalog) : catalog_(catalog) {}
+
     QImage render(const ui::Form& form, qreal devicePixelRatio = 1.0);
 
     // Drops the canvases kept for a form that no longer exists.
@@ -53,6 +57,7 @@ private:
     const QImage& canvasFor(const ui::PictureBox& box, QSize clientSize);
     const QImage& picture(const std::string& name);
 
+    const ui::PictureCatalog& catalog_;
     QImage* target_ = nullptr;
     QPainter* painter_ = nullptr;
     qreal dpr_ = 1.0;

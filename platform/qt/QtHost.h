@@ -5,23 +5,29 @@
 // open, their captions, places, sizes, pictures and which one is active).
 // A handler that throws ends the program: the error is shown and the event
 // loop exits with status 1.
+//
+// The host only coordinates: WindowMirror keeps the windows, the
+// ActivationArbiter says whose an activation or a close is, the InputRouter
+// feeds keys and clicks to the model, the TimerPump runs its timers and the
+// FatalGuard ends the program when a handler throws.
 
 #include "platform/model/Application.h"
-#include "platform/qt/FormRenderer.h"
+#include "platform/qt/ActivationArbiter.h"
+#include "platform/qt/FatalGuard.h"
 #include "platform/qt/FormWindow.h"
-#include "platform/qt/KeyInput.h"
+#include "platform/qt/InputRouter.h"
+#include "platform/qt/TimerPump.h"
+#include "platform/qt/WindowMirror.h"
 
-#include <QDeadlineTimer>
+#include <QIcon>
 #include <QObject>
 #include <QPoint>
-#include <QTimer>
+#include <QString>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
-#include <vector>
 
 namespace qthost {
 
@@ -33,24 +39,32 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// What the host shows of the program that runs it: the name heading its
+// error messages and the icon of its windows.
+struct AppIdentity {
+    QString name;
+    QIcon icon;
+};
+
 class QtHost : public QObject, private WindowEvents {
 public:
-    using FatalReporter = std::function<void(const QString& message)>;
+    using FatalReporter = FatalGuard::Reporter;
 
-    QtHost(ui::Application& app, const ui::Clock& clock, QObject* parent = nullptr);
+    // Pictures come from the catalogue `app` was given.
+    QtHost(ui::Application& app, const ui::Clock& clock, const AppIdentity& identity, QObject* parent = nullptr);
     ~QtHost() override;
 
     void sync();
 
     QWidget* windowFor(const ui::Form& form) const;
-    std::size_t windowCount() const { return windows_.size(); }
+    std::size_t windowCount() const { return mirror_.windowCount(); }
 
     // How a fatal error is shown; a message box unless replaced.
-    void setFatalReporter(FatalReporter reporter) { reportFatal_ = std::move(reporter); }
-    bool failed() const { return failed_; }
+    void setFatalReporter(FatalReporter reporter) { guard_.setReporter(std::move(reporter)); }
+    bool failed() const { return guard_.failed(); }
     // Set once the program is over: 0 when the last form closed, 1 on a fatal
     // error.
-    std::optional<int> exitCode() const { return exitCode_; }
+    std::optional<int> exitCode() const { return guard_.exitCode(); }
     // Observers for tools that watch the running game (the state file of the
     // end-to-end tests, the start-up benchmark): after every sync, and after
     // a window has painted.
@@ -58,38 +72,23 @@ public:
     void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
 
     // The wait until the next timer tick, while one is due.
-    std::optional<int> timerWaitMs() const;
+    std::optional<int> timerWaitMs() const { return pump_.waitMs(); }
     // How long after a change of windows an activation is taken for the window
     // manager's rather than the player's.
-    void setActivationGraceMs(int milliseconds) { activationGraceMs_ = milliseconds; }
+    void setActivationGraceMs(int milliseconds) { arbiter_.setGraceMs(milliseconds); }
 
     // Whether windows get the frame the host draws itself (see DrawnFrame)
     // and whether the platform puts windows where they are asked to be. Both
     // follow the platform (native Wayland: drawn frames, no placement); set
     // before the first sync to try the other way.
-    void setDrawnFrames(bool drawn) { drawnFrames_ = drawn; }
+    void setDrawnFrames(bool drawn) { mirror_.setDrawnFrames(drawn); }
     // Whether tool windows are made transient for their owner. An X window
     // manager of a Wayland compositor (weston's) places a transient window
     // itself, wherever it likes, and ignores the position it was given.
-    void setTransientToolWindows(bool transient) { transientToolWindows_ = transient; }
+    void setTransientToolWindows(bool transient) { mirror_.setTransientToolWindows(transient); }
 
 private:
-    struct WindowState {
-        FormWindow* window = nullptr;
-        QPoint position;      // what we last placed it at, in pixels
-        QSize clientSize;
-        std::string caption;
-        ui::FormBorder border = ui::FormBorder::FixedSingle;
-        // Moves reported before this are the window manager settling the
-        // window where we put it, not the player dragging it.
-        QDeadlineTimer placing;
-        // The window this one is transient for, 0 for none.
-        std::uint64_t ownerId = 0;
-        // Set when its owner went away: a close request that arrives before
-        // it expires is the platform closing the owner's children, not the
-        // player.
-        QDeadlineTimer orphaned;
-    };
+    void runDueTimers();
 
     // WindowEvents
     void keyPressed(std::uint64_t formId, const QKeyEvent& event) override;
@@ -103,53 +102,25 @@ private:
     void painted(std::uint64_t formId) override;
 
     void syncOnce();
-    void createWindow(ui::Form& form);
-    void destroyWindow(std::uint64_t formId);
-    void updateWindow(ui::Form& form, WindowState& state, bool repaint);
-    void applyGeometry(const ui::Form& form, WindowState& state);
-    void syncTextBoxes(const ui::Form& form, FormWindow& window);
+    void openWindow(ui::Form& form);
+    void closeWindow(std::uint64_t formId);
     void syncActivation();
-    void windowsChanged();
-    void reassertActivation();
-    void render(const ui::Form& form, FormWindow& window);
-    std::uint64_t ownerFor(const ui::Form& form) const;
-    void setOwner(WindowState& state, std::uint64_t ownerId);
-    void handOverChildrenOf(std::uint64_t formId);
-    Qt::WindowFlags windowFlags(ui::FormBorder border) const;
-    std::optional<DrawnFrame> drawnFrameFor(ui::FormBorder border) const;
-    void deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed);
-
-    ui::Form* openForm(std::uint64_t formId) const;
-    FormWindow* window(std::uint64_t formId) const;
-
-    // Runs one call into the model; an exception ends the program.
-    template <class Action>
-    void guarded(Action&& action);
-    void fail(const QString& message);
-    void afterEvent();
+    ActivationFacts activationFacts() const;
     void armTimer();
+    ui::Form* openForm(std::uint64_t formId) const;
 
     ui::Application& app_;
-    const ui::Clock& clock_;
-    FormRenderer renderer_;
-    std::map<std::uint64_t, WindowState> windows_;
-    QTimer timer_;
-    FatalReporter reportFatal_;
+    FatalGuard guard_;
+    ActivationArbiter arbiter_;
+    InputRouter input_;
+    TimerPump pump_;
     std::function<void()> afterSync_;
     std::function<void(const ui::Form&)> afterPaint_;
-    std::uint64_t requestedActive_ = 0;
-    // While the window manager settles the windows we just opened, closed or
-    // activated, it hands the focus around by itself; those activations are
-    // not the player's.
-    QDeadlineTimer settling_;
-    int activationGraceMs_;
-    bool drawnFrames_;
-    bool placesWindows_;
-    bool transientToolWindows_ = true;
     bool syncing_ = false;
     bool resyncWanted_ = false;
-    bool failed_ = false;
-    std::optional<int> exitCode_;
+    // Last, so that its windows go first: a window being deleted may still
+    // report to the host.
+    WindowMirror mirror_;
 };
 
 } // namespace qthost

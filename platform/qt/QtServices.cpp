@@ -1,13 +1,12 @@
 #include "platform/qt/QtServices.h"
 
-#include "resources/PictureCatalog.h"
-
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPixmap>
 #include <QRawFont>
 
 #include <cmath>
@@ -66,10 +65,10 @@ bool familyInstalled(const QString& family)
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
-QImage placeholderPicture(const QString& name)
+QImage placeholderPicture(const ui::PictureCatalog& catalog, const QString& name)
 {
     QSize size(32, 32);
-    if (auto info = pictures::Catalog().find(name.toStdString())) {
+    if (auto info = catalog.find(name.toStdString())) {
         size = QSize(info->width, info->height);
     }
     QImage image(size, QImage::Format_RGB32);
@@ -119,7 +118,7 @@ int QtTextMetrics::textWidthPx(const ui::Font& font, std::string_view utf8) cons
     return metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-QImage loadPicture(std::string_view name)
+QImage loadPicture(const ui::PictureCatalog& catalog, std::string_view name)
 {
     static QHash<QString, QImage> cache;
     const QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
@@ -127,19 +126,28 @@ QImage loadPicture(std::string_view name)
     if (found != cache.constEnd()) {
         return *found;
     }
-    const QImage image = decodePicture(name);
+    const QImage image = decodePicture(catalog, name);
     cache.insert(key, image);
     return image;
 }
 
-QImage decodePicture(std::string_view name)
+QImage decodePicture(const ui::PictureCatalog& catalog, std::string_view name)
 {
     const QString key = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     QImage image(QStringLiteral(":/pictures/%1.png").arg(key));
     if (image.isNull()) {
-        image = placeholderPicture(key);
+        image = placeholderPicture(catalog, key);
     }
     return image;
+}
+
+QIcon iconFromPictures(const ui::PictureCatalog& catalog, std::initializer_list<std::string_view> names)
+{
+    QIcon icon;
+    for (std::string_view name : names) {
+        icon.addPixmap(QPixmap::fromImage(loadPicture(catalog, name)));
+    }
+    return icon;
 }
 
 bool japaneseFontAvailable()

@@ -18,10 +18,12 @@
 #include "platform/model/Types.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <string_view>
 
 namespace qthost {
@@ -39,12 +41,15 @@ public:
 };
 
 // The named picture from the embedded resources (":/pictures/NAME.png"), or
-// a clearly marked placeholder of the catalogued size while its artwork is
-// missing. Loaded once, then served from a cache.
-QImage loadPicture(std::string_view name);
+// a clearly marked placeholder of the size `catalog` gives it while its
+// artwork is missing. Loaded once, then served from a cache shared by name: a
+// program has one catalogue.
+QImage loadPicture(const ui::PictureCatalog& catalog, std::string_view name);
 // The same picture decoded afresh, for callers that keep it only as long as
 // they need it.
-QImage decodePicture(std::string_view name);
+QImage decodePicture(const ui::PictureCatalog& catalog, std::string_view name);
+// An icon with one size for each of the named pictures.
+QIcon iconFromPictures(const ui::PictureCatalog& catalog, std::initializer_list<std::string_view> names);
 
 // True when an installed face draws hiragana, katakana and full-width Latin
 // letters and digits.

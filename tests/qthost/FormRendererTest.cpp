@@ -50,7 +50,7 @@ protected:
     ModelRig rig;
     SketchForm form{rig.app};
     ui::PictureBox& canvas = form.add<ui::PictureBox>(form, "Picture1", {0, 0, 4860, 3660});
-    qthost::FormRenderer renderer;
+    qthost::FormRenderer renderer{rig.app.pictures()};
 };
 
 } // namespace
@@ -262,7 +262,7 @@ TEST_F(FormRendererTest, theKeptCanvasGivesTheSamePixelsAsAFreshRender)
     canvas.print(150, 120, "ン", ui::colors::red);
 
     const QImage incremental = renderer.render(form);
-    qthost::FormRenderer fresh;
+    qthost::FormRenderer fresh{rig.app.pictures()};
     EXPECT_EQ(incremental, fresh.render(form));
     EXPECT_EQ(renderer.cachedCanvasCount(), 1u);
     renderer.forgetForm(form.instanceId());
@@ -286,7 +286,7 @@ TEST_F(FormRendererTest, aCanvasClearedAndPrintedAgainBetweenTwoFramesLosesItsOl
 TEST_F(FormRendererTest, aPictureBoxDrawsItsPictureUnscaledFromTheClientCorner)
 {
     canvas.setPicture("certif_green");
-    const QImage picture = qthost::loadPicture("certif_green");
+    const QImage picture = qthost::loadPicture(rig.catalog, "certif_green");
     const QImage image = renderer.render(form);
     EXPECT_EQ(at(image, 0, 0), shownOver(picture.pixel(0, 0), kBackground));
     EXPECT_EQ(at(image, 199, 149), shownOver(picture.pixel(199, 149), kBackground));
@@ -297,7 +297,7 @@ TEST_F(FormRendererTest, anImageTakesItsPictureSizeUnlessStretched)
 {
     auto& image = form.add<ui::Image>(canvas, "Image1", px(10, 10, 64, 64));
     image.setPicture("icon16");
-    const QImage icon = qthost::loadPicture("icon16");
+    const QImage icon = qthost::loadPicture(rig.catalog, "icon16");
     QImage rendered = renderer.render(form);
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
@@ -321,7 +321,7 @@ TEST_F(FormRendererTest, anImageTakesItsPictureSizeUnlessStretched)
 TEST_F(FormRendererTest, atDoubleResolutionPicturesArePixelDoubledNotBlurred)
 {
     canvas.setPicture("icon32");
-    const QImage icon = qthost::loadPicture("icon32");
+    const QImage icon = qthost::loadPicture(rig.catalog, "icon32");
     const QImage image = renderer.render(form, 2.0);
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QWindow>
 
@@ -74,6 +75,13 @@ public:
     ui::TextBox* Text1 = nullptr;
 };
 
+QIcon filledIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::darkCyan);
+    return QIcon(pixmap);
+}
+
 QtMessageHandler previousMessageHandler = nullptr;
 
 // The offscreen platform cannot raise windows and says so every time.
@@ -98,7 +106,7 @@ protected:
         registerForm("frmTool2", ui::FormBorder::ToolWindow, false);
         registerForm("frmSizable", ui::FormBorder::Sizable, false);
         registerForm("frmText", ui::FormBorder::FixedSingle, true);
-        host = std::make_unique<qthost::QtHost>(rig.app, rig.clock);
+        host = std::make_unique<qthost::QtHost>(rig.app, rig.clock, identity);
         host->setFatalReporter([this](const QString& message) { fatal += message.toStdString(); });
     }
 
@@ -161,6 +169,7 @@ protected:
     }
 
     ModelRig rig;
+    const qthost::AppIdentity identity{QStringLiteral("Host test"), filledIcon()};
     std::string log;
     std::string fatal;
     std::unique_ptr<qthost::QtHost> host;
@@ -181,6 +190,7 @@ TEST_F(QtHostTest, anOpenFormGetsAShownFixedWindowWithItsCaptionAndClientSize)
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_EQ(window.windowIcon().cacheKey(), identity.icon.cacheKey()) << "the program's icon";
 }
 
 TEST_F(QtHostTest, aWindowStandsWhereTheFormsTwipsSayInPixels)
@@ -329,6 +339,20 @@ TEST_F(QtHostTest, activatingAnotherOfOurWindowsActivatesItsForm)
     EXPECT_EQ(rig.app.activeForm(), &a);
 }
 
+TEST_F(QtHostTest, anActivationIsThePlayersOnceTheGraceHasPassedOnTheHostsClock)
+{
+    HostForm& a = show("frmA");
+    HostForm& b = show("frmB");
+    rig.clock.set(749);
+    QEvent early(QEvent::WindowActivate);
+    send(&windowOf(a), early);
+    EXPECT_EQ(rig.app.activeForm(), &b) << "still the window manager settling";
+    rig.clock.set(750);
+    QEvent late(QEvent::WindowActivate);
+    send(&windowOf(a), late);
+    EXPECT_EQ(rig.app.activeForm(), &a);
+}
+
 TEST_F(QtHostTest, theWindowManagerHandingTheFocusBackWhileAPanelCloseDoesNotActivateAForm)
 {
     host->setActivationGraceMs(60'000);
@@ -351,7 +375,7 @@ TEST_F(QtHostTest, theWindowShowsWhatTheRendererPaintsOfTheForm)
     HostForm& a = show("frmA");
     a.Picture1.setBackColor(ui::colors::navy);
     host->sync();
-    qthost::FormRenderer renderer;
+    qthost::FormRenderer renderer{rig.app.pictures()};
     EXPECT_EQ(windowOf(a).frame(), renderer.render(a, windowOf(a).devicePixelRatioF()));
 }
 
@@ -432,6 +456,12 @@ TEST_F(QtHostTest, aCloseThatFollowsTheOwnersWindowGoingAwayIsThePlatformsNotThe
     send(&windowOf(tool), sideEffect);
     EXPECT_EQ(log.find("Tool.Unload;"), std::string::npos);
     EXPECT_EQ(host->windowCount(), 2u);
+
+    rig.clock.set(1000);
+    QCloseEvent players;
+    send(&windowOf(tool), players);
+    EXPECT_NE(log.find("Tool.Unload;"), std::string::npos) << "a second on the host's clock later";
+    EXPECT_EQ(host->windowCount(), 1u);
 }
 
 TEST_F(QtHostTest, withoutTransientToolWindowsAToolWindowIsAPlainWindowThatStaysWhereItWasPut)

@@ -105,21 +105,47 @@ TEST(QtTextMetrics, measuresCaptionsAsTheyAreDrawn)
 TEST(LoadPicture, aPictureComesAtItsCataloguedSize)
 {
     for (const pictures::Entry& entry : pictures::all()) {
-        const QImage image = qthost::loadPicture(entry.name);
+        const QImage image = qthost::loadPicture(pictures::Catalog(), entry.name);
         EXPECT_EQ(image.size(), QSize(entry.info.width, entry.info.height)) << entry.name;
     }
 }
 
 TEST(LoadPicture, anUnknownNameGivesAMarkedPlaceholderInsteadOfNothing)
 {
-    const QImage image = qthost::loadPicture("no_such_picture");
+    const QImage image = qthost::loadPicture(pictures::Catalog(), "no_such_picture");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 255)) << "a magenta edge marks art that is missing";
 }
 
 TEST(LoadPicture, aPictureIsLoadedOnceAndSharedAfterwards)
 {
-    const QImage first = qthost::loadPicture(pictures::kTitle);
-    const QImage second = qthost::loadPicture(pictures::kTitle);
+    const QImage first = qthost::loadPicture(pictures::Catalog(), pictures::kTitle);
+    const QImage second = qthost::loadPicture(pictures::Catalog(), pictures::kTitle);
     EXPECT_EQ(first.cacheKey(), second.cacheKey());
+}
+
+namespace {
+
+// Knows one picture that has no artwork yet.
+class SketchCatalog : public ui::PictureCatalog {
+public:
+    std::optional<ui::PictureInfo> find(std::string_view name) const override
+    {
+        return name == "sketch_only" ? std::optional(ui::PictureInfo{48, 20, 16}) : std::nullopt;
+    }
+};
+
+} // namespace
+
+TEST(LoadPicture, aPlaceholderTakesItsSizeFromTheCatalogueItIsGiven)
+{
+    EXPECT_EQ(qthost::decodePicture(SketchCatalog(), "sketch_only").size(), QSize(48, 20));
+    EXPECT_EQ(qthost::decodePicture(pictures::Catalog(), "sketch_only").size(), QSize(32, 32))
+        << "a name no catalogue knows";
+}
+
+TEST(LoadPicture, anIconHoldsOneSizeForEachPicture)
+{
+    const QIcon icon = qthost::iconFromPictures(pictures::Catalog(), {pictures::kIcon32, pictures::kIcon16});
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
 }

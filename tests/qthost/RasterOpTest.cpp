@@ -70,7 +70,7 @@ protected:
     ModelRig rig;
     SketchForm form{rig.app};
     ui::PictureBox& canvas = form.add<ui::PictureBox>(form, "Picture1", {0, 0, 4860, 3660});
-    qthost::FormRenderer renderer;
+    qthost::FormRenderer renderer{rig.app.pictures()};
     int shapes = 0;
 };
 

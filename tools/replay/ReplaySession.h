@@ -54,7 +54,7 @@ private:
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
     ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
-    qthost::FormRenderer renderer_;
+    qthost::FormRenderer renderer_{app_.pictures()};
     std::set<std::uint64_t> renderedForms_;
     double snapScale_ = 1.0;
 };
