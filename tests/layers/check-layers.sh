@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Each layer includes only the layers beneath it. The link lists already
+# refuse code of a higher layer; this catches what a header alone brings in
+# (a constant, an inline helper). Prints every offending include and fails.
+set -uo pipefail
+cd "${1:?usage: check-layers.sh SOURCE_DIR}"
+
+failures=0
+
+# check FOLDER ALLOWED-PREFIXES...: every "..." include of FOLDER's sources
+# starts with one of the prefixes.
+check() {
+  local folder=$1
+  shift
+  local allowed
+  allowed=$(printf '%s|' "$@")
+  allowed=${allowed%|}
+  local found
+  found=$(grep -rnE '^#include "' --include='*.h' --include='*.cpp' "$folder" |
+    grep -vE "#include \"($allowed)")
+  if [ -n "$found" ]; then
+    echo "$folder includes what its layer may not use:"
+    echo "$found"
+    failures=$((failures + 1))
+  fi
+}
+
+# forbid FOLDER PATTERN WHY: no source of FOLDER matches PATTERN.
+forbid() {
+  local found
+  found=$(grep -rnE "$2" --include='*.h' --include='*.cpp' "$1")
+  if [ -n "$found" ]; then
+    echo "$1: $3:"
+    echo "$found"
+    failures=$((failures + 1))
+  fi
+}
+
+check platform/model platform/model/
+forbid platform/model '^#include <Q' "the window model runs without Qt"
+check platform/qt platform/model/ platform/qt/
+forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
+check core platform/model/ core/
+check resources platform/model/ resources/
+check stage platform/model/ core/ resources/ stage/
+check screens platform/model/ core/ resources/ screens/
+
+if [ "$failures" -ne 0 ]; then
+  exit 1
+fi
+echo "every layer includes only the layers beneath it"
