@@ -27,7 +27,7 @@ inline double arrowTop(int row)
 inline void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset)
 {
     ui::Application& app = from.app();
-    ui::Form* menu = app.loaded("frmMenu");
+    ui::Form* menu = app.loaded(forms::kMenu);
     if (menu != nullptr) {
         menu->get<ui::Image>("Image1").setTop(arrowTop(Module1::MenuCursor));
     }

@@ -113,8 +113,8 @@ void frmCertif::returnToTitle()
         return;
     }
     returning_ = true;
-    ui::Form* opener = app().loaded(Module1::NewRecord == 1 ? "frmNentry" : "frmResults");
-    ui::Form& title = app().form("frmTitle");
+    ui::Form* opener = app().loaded(Module1::NewRecord == 1 ? forms::kNentry : forms::kResults);
+    ui::Form& title = app().form(forms::kTitle);
     // Without its opener (shown on its own) the title takes the place the
     // opener would have had.
     title.setTop(opener != nullptr ? opener->top() : top() - kOffsetDown);

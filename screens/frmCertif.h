@@ -5,12 +5,13 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
 class frmCertif : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmCertif";
+    static constexpr const char* kFormName = forms::kCertif;
     explicit frmCertif(ui::Application& app);
 
     void Form_Activate() override;

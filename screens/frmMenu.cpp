@@ -38,9 +38,9 @@ void frmMenu::Form_Activate()
 void frmMenu::closeSidePanel()
 {
     if (Module1::SidePanel == 1) {
-        unloadIfOpen(app(), "frmRecord");
+        unloadIfOpen(app(), forms::kRecord);
     } else if (Module1::SidePanel == 2) {
-        unloadIfOpen(app(), "frmOption");
+        unloadIfOpen(app(), forms::kOption);
     }
 }
 
@@ -93,7 +93,7 @@ void frmMenu::openRecordsIfOnRecords()
     if (Module1::MenuCursor != kRecordsRow) {
         return;
     }
-    ui::Form& records = app().form("frmRecord");
+    ui::Form& records = app().form(forms::kRecord);
     records.setTop(top() + menu_layout::kRecordsTopOffset);
     records.setLeft(left() + menu_layout::kPanelLeftOffset);
     records.show();
@@ -101,7 +101,7 @@ void frmMenu::openRecordsIfOnRecords()
 
 void frmMenu::openZoneSelect()
 {
-    ui::Form& zone = app().form("frmZone");
+    ui::Form& zone = app().form(forms::kZone);
     zone.setTop(top());
     zone.setLeft(left());
     zone.show();

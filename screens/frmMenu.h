@@ -2,13 +2,14 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 // The main menu: START, RECORDS and OPTION with a cursor arrow. The cursor
 // row lives in Module1::MenuCursor because the two side panels beside the
 // menu move it too.
 class frmMenu : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmMenu";
+    static constexpr const char* kFormName = forms::kMenu;
     explicit frmMenu(ui::Application& app);
 
     void Form_Activate() override;

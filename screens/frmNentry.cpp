@@ -167,7 +167,7 @@ void frmNentry::Picture1_KeyPress(int& KeyAscii)
 
 void frmNentry::openCertificateOverThis()
 {
-    ui::Form& certificate = app().form("frmCertif");
+    ui::Form& certificate = app().form(forms::kCertif);
     certificate.setTop(top() + kCertificateDown);
     certificate.setLeft(left() + kCertificateRight);
     certificate.show();
@@ -181,8 +181,9 @@ void frmNentry::Form_Unload(int& Cancel)
 
 void frmNentry::dumpState(ui::StateDump& out) const
 {
-    out.add("frmNentry.EntryRow", EntryRow);
-    out.add("frmNentry.RowFound", RowFound);
-    out.add("frmNentry.SwapScore", SwapScore);
-    out.add("frmNentry.SwapName", SwapName);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "EntryRow", EntryRow);
+    out.add(prefix + "RowFound", RowFound);
+    out.add(prefix + "SwapScore", SwapScore);
+    out.add(prefix + "SwapName", SwapName);
 }

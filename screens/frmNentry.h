@@ -5,13 +5,14 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 #include <string>
 
 class frmNentry : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmNentry";
+    static constexpr const char* kFormName = forms::kNentry;
     explicit frmNentry(ui::Application& app);
 
     void Form_Activate() override;

@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -10,7 +11,7 @@
 // Up from the first group hands back to the records panel.
 class frmOption : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmOption";
+    static constexpr const char* kFormName = forms::kOption;
     explicit frmOption(ui::Application& app);
 
     void Form_Activate() override;

@@ -74,14 +74,15 @@ void frmRecord::leaveUp()
 void frmRecord::leaveDown()
 {
     ++Module1::MenuCursor;
-    menu_layout::switchSidePanel(*this, menu_layout::kRecordsTopOffset, "frmOption", menu_layout::kOptionsTopOffset);
+    menu_layout::switchSidePanel(*this, menu_layout::kRecordsTopOffset, forms::kOption, menu_layout::kOptionsTopOffset);
     Module1::SidePanel = 0;
 }
 
 void frmRecord::dumpState(ui::StateDump& out) const
 {
-    out.add("frmRecord.ViewZone", ViewZone);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "ViewZone", ViewZone);
     for (std::size_t zone = 0; zone < ZoneCaption.size(); ++zone) {
-        out.add("frmRecord.ZoneCaption(" + std::to_string(zone) + ")", ZoneCaption[zone]);
+        out.add(prefix + "ZoneCaption(" + std::to_string(zone) + ")", ZoneCaption[zone]);
     }
 }

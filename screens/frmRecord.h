@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,7 @@
 // the menu's cursor on, to START or into the options panel.
 class frmRecord : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmRecord";
+    static constexpr const char* kFormName = forms::kRecord;
     explicit frmRecord(ui::Application& app);
 
     void Form_Activate() override;

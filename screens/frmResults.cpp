@@ -105,11 +105,11 @@ void frmResults::Picture1_KeyPress(int& KeyAscii)
     }
     const std::int32_t score = workingScore();
     if (score < kLowestRankedScore) {
-        openInPlace("frmTitle");
+        openInPlace(forms::kTitle);
         unload();
     } else if (score > Module1::RecordScore[Module1::CurrentZone][9]) {
         Module1::NewRecord = 1;
-        openInPlace("frmNentry");
+        openInPlace(forms::kNentry);
         unload();
     } else {
         Module1::NewRecord = 0;
@@ -127,7 +127,7 @@ void frmResults::openInPlace(const char* formName)
 
 void frmResults::openCertificateOverThis()
 {
-    ui::Form& certificate = app().form("frmCertif");
+    ui::Form& certificate = app().form(forms::kCertif);
     certificate.setTop(top() + kCertificateDown);
     certificate.setLeft(left() + kCertificateRight);
     certificate.show();
@@ -140,5 +140,5 @@ void frmResults::Timer1_Timer()
 
 void frmResults::dumpState(ui::StateDump& out) const
 {
-    out.add("frmResults.BarRatio", BarRatio);
+    out.add(std::string(kFormName) + ".BarRatio", BarRatio);
 }

@@ -5,10 +5,11 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 class frmResults : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmResults";
+    static constexpr const char* kFormName = forms::kResults;
     explicit frmResults(ui::Application& app);
 
     void Form_Activate() override;

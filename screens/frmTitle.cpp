@@ -91,7 +91,7 @@ void frmTitle::Picture1_KeyPress(int& KeyAscii)
 void frmTitle::openMenu()
 {
     Image1.setVisible(false);
-    ui::Form& menu = app().form("frmMenu");
+    ui::Form& menu = app().form(forms::kMenu);
     menu.setTop(top());
     menu.setLeft(left());
     menu.show();
@@ -100,6 +100,7 @@ void frmTitle::openMenu()
 
 void frmTitle::dumpState(ui::StateDump& out) const
 {
-    out.add("frmTitle.IntroStep", IntroStep);
-    out.add("frmTitle.IntroDir", IntroDir);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "IntroStep", IntroStep);
+    out.add(prefix + "IntroDir", IntroDir);
 }

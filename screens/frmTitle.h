@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -10,7 +11,7 @@
 // Space or Enter, at any moment, opens the main menu in its place.
 class frmTitle : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmTitle";
+    static constexpr const char* kFormName = forms::kTitle;
     explicit frmTitle(ui::Application& app);
 
     void Form_Activate() override;

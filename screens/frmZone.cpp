@@ -66,7 +66,7 @@ void frmZone::moveFrame()
 void frmZone::confirmZone()
 {
     Module1::CurrentZone = ZoneCursor;
-    ui::Form& stage = app().form("frmStage");
+    ui::Form& stage = app().form(forms::kStage);
     stage.setTop(top());
     stage.setLeft(left());
     stage.show();
@@ -75,5 +75,5 @@ void frmZone::confirmZone()
 
 void frmZone::dumpState(ui::StateDump& out) const
 {
-    out.add("frmZone.ZoneCursor", ZoneCursor);
+    out.add(std::string(kFormName) + ".ZoneCursor", ZoneCursor);
 }

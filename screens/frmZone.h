@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -9,7 +10,7 @@
 // frame around the chosen one; confirming stores the zone and opens the stage.
 class frmZone : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmZone";
+    static constexpr const char* kFormName = forms::kZone;
     explicit frmZone(ui::Application& app);
 
     void Form_Load() override;

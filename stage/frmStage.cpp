@@ -255,7 +255,7 @@ void frmStage::finishGame()
     Module1::LastScore = StageScore;
     Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;
-    ui::Form& results = app().form("frmResults");
+    ui::Form& results = app().form(forms::kResults);
     results.setTop(top());
     results.setLeft(left());
     results.show();
@@ -264,26 +264,27 @@ void frmStage::finishGame()
 
 void frmStage::dumpState(ui::StateDump& out) const
 {
-    out.add("frmStage.StageScore", static_cast<std::int64_t>(StageScore));
-    out.add("frmStage.TimeLeft", TimeLeft);
-    out.add("frmStage.RespTicks", RespTicks);
-    out.add("frmStage.Hits", Hits);
-    out.add("frmStage.Strokes", Strokes);
-    out.add("frmStage.RespTotal", RespTotal);
-    out.add("frmStage.StageHitRate", StageHitRate);
-    out.add("frmStage.TargetIndex", TargetIndex);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "StageScore", static_cast<std::int64_t>(StageScore));
+    out.add(prefix + "TimeLeft", TimeLeft);
+    out.add(prefix + "RespTicks", RespTicks);
+    out.add(prefix + "Hits", Hits);
+    out.add(prefix + "Strokes", Strokes);
+    out.add(prefix + "RespTotal", RespTotal);
+    out.add(prefix + "StageHitRate", StageHitRate);
+    out.add(prefix + "TargetIndex", TargetIndex);
     for (std::size_t zone = 0; zone < ZoneCount.size(); ++zone) {
-        out.add("frmStage.ZoneCount(" + std::to_string(zone) + ")", ZoneCount[zone]);
+        out.add(prefix + "ZoneCount(" + std::to_string(zone) + ")", ZoneCount[zone]);
     }
     for (std::size_t zone = 0; zone < ZoneStart.size(); ++zone) {
-        out.add("frmStage.ZoneStart(" + std::to_string(zone) + ")", ZoneStart[zone]);
+        out.add(prefix + "ZoneStart(" + std::to_string(zone) + ")", ZoneStart[zone]);
     }
-    out.add("frmStage.PosX", PosX);
-    out.add("frmStage.PosY", PosY);
-    out.add("frmStage.PathX", PathX);
-    out.add("frmStage.Drift", Drift);
-    out.add("frmStage.Phase", Phase);
-    out.add("frmStage.Swing", Swing);
-    out.add("frmStage.GlyphSize", GlyphSize);
-    out.add("frmStage.Fade", Fade);
+    out.add(prefix + "PosX", PosX);
+    out.add(prefix + "PosY", PosY);
+    out.add(prefix + "PathX", PathX);
+    out.add(prefix + "Drift", Drift);
+    out.add(prefix + "Phase", Phase);
+    out.add(prefix + "Swing", Swing);
+    out.add(prefix + "GlyphSize", GlyphSize);
+    out.add(prefix + "Fade", Fade);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 class frmStage : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmStage";
+    static constexpr const char* kFormName = forms::kStage;
     explicit frmStage(ui::Application& app);
 
     void Form_Activate() override;
