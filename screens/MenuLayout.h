@@ -5,6 +5,7 @@
 
 #include "core/Module1.h"
 #include "platform/model/Application.h"
+#include "screens/frmMenu.h"
 
 namespace menu_layout {
 
@@ -27,9 +28,9 @@ inline double arrowTop(int row)
 inline void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset)
 {
     ui::Application& app = from.app();
-    ui::Form* menu = app.loaded(forms::kMenu);
+    frmMenu* menu = app.loaded<frmMenu>();
     if (menu != nullptr) {
-        menu->get<ui::Image>("Image1").setTop(arrowTop(Module1::MenuCursor));
+        menu->placeArrow();
     }
     const double menuTop = menu != nullptr ? menu->top() : from.top() - fromTopOffset;
     const double menuLeft = menu != nullptr ? menu->left() : from.left() - kPanelLeftOffset;

@@ -31,7 +31,7 @@ void frmMenu::Form_Activate()
     if (Module1::KeepCursor == 0) {
         Module1::MenuCursor = kStartRow;
     }
-    placeCursorImage();
+    placeArrow();
     closeSidePanel();
 }
 
@@ -68,7 +68,7 @@ void frmMenu::moveCursorUp()
 {
     if (Module1::MenuCursor > kStartRow) {
         --Module1::MenuCursor;
-        placeCursorImage();
+        placeArrow();
         openRecordsIfOnRecords();
     }
 }
@@ -77,12 +77,12 @@ void frmMenu::moveCursorDown()
 {
     if (Module1::MenuCursor < kOptionRow) {
         ++Module1::MenuCursor;
-        placeCursorImage();
+        placeArrow();
         openRecordsIfOnRecords();
     }
 }
 
-void frmMenu::placeCursorImage()
+void frmMenu::placeArrow()
 {
     Image1.setTop(menu_layout::arrowTop(Module1::MenuCursor));
 }

@@ -13,13 +13,15 @@ public:
     explicit frmMenu(ui::Application& app);
 
     void Form_Activate() override;
+    // The arrow goes to the row of Module1::MenuCursor; the side panels call
+    // this when they move the cursor.
+    void placeArrow();
 
 private:
     void Picture1_KeyDown(int KeyCode, int Shift);
 
     void moveCursorUp();
     void moveCursorDown();
-    void placeCursorImage();
     void openRecordsIfOnRecords();
     void closeSidePanel();
     void openZoneSelect();
