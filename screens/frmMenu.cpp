@@ -93,17 +93,11 @@ void frmMenu::openRecordsIfOnRecords()
     if (Module1::MenuCursor != kRecordsRow) {
         return;
     }
-    ui::Form& records = app().form(forms::kRecord);
-    records.setTop(top() + menu_layout::kRecordsTopOffset);
-    records.setLeft(left() + menu_layout::kPanelLeftOffset);
-    records.show();
+    openHere(forms::kRecord, menu_layout::kRecordsTopOffset, menu_layout::kPanelLeftOffset);
 }
 
 void frmMenu::openZoneSelect()
 {
-    ui::Form& zone = app().form(forms::kZone);
-    zone.setTop(top());
-    zone.setLeft(left());
-    zone.show();
+    openHere(forms::kZone);
     unload();
 }

@@ -4,6 +4,7 @@
 #include "core/RecordFile.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
+#include "screens/CertificateLayout.h"
 
 #include <utility>
 
@@ -14,8 +15,6 @@ constexpr int kFirstRowTop = 600;
 constexpr int kRowHeight = 240;
 constexpr int kHighlightLeft = 1500;
 constexpr int kRowSlant = 120;
-constexpr int kCertificateDown = 675;
-constexpr int kCertificateRight = 900;
 constexpr int kEnter = 13;
 constexpr int kBackspace = 8;
 
@@ -150,7 +149,7 @@ void frmNentry::Text1_KeyPress(int& KeyAscii)
     if (KeyAscii == kEnter) {
         KeyAscii = 0;
         Module1::RecordName[Module1::CurrentZone][EntryRow] = Module1::storableName(Text1.text());
-        openCertificateOverThis();
+        certificate_layout::openOver(*this);
         return;
     }
     if (!isAcceptedKey(KeyAscii)) {
@@ -161,16 +160,8 @@ void frmNentry::Text1_KeyPress(int& KeyAscii)
 void frmNentry::Picture1_KeyPress(int& KeyAscii)
 {
     if (KeyAscii == kEnter) {
-        openCertificateOverThis();
+        certificate_layout::openOver(*this);
     }
-}
-
-void frmNentry::openCertificateOverThis()
-{
-    ui::Form& certificate = app().form(forms::kCertif);
-    certificate.setTop(top() + kCertificateDown);
-    certificate.setLeft(left() + kCertificateRight);
-    certificate.show();
 }
 
 void frmNentry::Form_Unload(int& Cancel)

@@ -29,7 +29,6 @@ private:
     void listTable();
     void highlightEntryRow();
     bool entryRowListed() const;
-    void openCertificateOverThis();
 
     struct Design {
         explicit Design(ui::Form& form) { designs::buildNentry(form); }

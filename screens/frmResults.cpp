@@ -4,6 +4,7 @@
 #include "core/VbMath.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
+#include "screens/CertificateLayout.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,8 +19,6 @@ constexpr double kSlowestAverage = 1300;
 // check below takes back.
 constexpr double kUntimedPoints = kSlowestAverage * 3;
 constexpr std::int32_t kLowestRankedScore = 2000;
-constexpr int kCertificateDown = 675;
-constexpr int kCertificateRight = 900;
 
 // Bar widths are whole pixels; a figure outside the expected range (set by
 // hand) must not give a negative or oversized bar.
@@ -105,32 +104,16 @@ void frmResults::Picture1_KeyPress(int& KeyAscii)
     }
     const std::int32_t score = workingScore();
     if (score < kLowestRankedScore) {
-        openInPlace(forms::kTitle);
+        openHere(forms::kTitle);
         unload();
     } else if (score > Module1::RecordScore[Module1::CurrentZone][9]) {
         Module1::NewRecord = 1;
-        openInPlace(forms::kNentry);
+        openHere(forms::kNentry);
         unload();
     } else {
         Module1::NewRecord = 0;
-        openCertificateOverThis();
+        certificate_layout::openOver(*this);
     }
-}
-
-void frmResults::openInPlace(const char* formName)
-{
-    ui::Form& next = app().form(formName);
-    next.setTop(top());
-    next.setLeft(left());
-    next.show();
-}
-
-void frmResults::openCertificateOverThis()
-{
-    ui::Form& certificate = app().form(forms::kCertif);
-    certificate.setTop(top() + kCertificateDown);
-    certificate.setLeft(left() + kCertificateRight);
-    certificate.show();
 }
 
 void frmResults::Timer1_Timer()

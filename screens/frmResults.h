@@ -23,8 +23,6 @@ private:
     void turnAverageIntoResponsePoints();
     void showResponseBar();
     void storeFinalScore();
-    void openInPlace(const char* formName);
-    void openCertificateOverThis();
 
     struct Design {
         explicit Design(ui::Form& form) { designs::buildResults(form); }

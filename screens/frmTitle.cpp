@@ -91,10 +91,7 @@ void frmTitle::Picture1_KeyPress(int& KeyAscii)
 void frmTitle::openMenu()
 {
     Image1.setVisible(false);
-    ui::Form& menu = app().form(forms::kMenu);
-    menu.setTop(top());
-    menu.setLeft(left());
-    menu.show();
+    openHere(forms::kMenu);
     unload();
 }
 

@@ -66,10 +66,7 @@ void frmZone::moveFrame()
 void frmZone::confirmZone()
 {
     Module1::CurrentZone = ZoneCursor;
-    ui::Form& stage = app().form(forms::kStage);
-    stage.setTop(top());
-    stage.setLeft(left());
-    stage.show();
+    openHere(forms::kStage);
     unload();
 }
 

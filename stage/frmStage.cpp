@@ -255,10 +255,7 @@ void frmStage::finishGame()
     Module1::LastScore = StageScore;
     Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;
-    ui::Form& results = app().form(forms::kResults);
-    results.setTop(top());
-    results.setLeft(left());
-    results.show();
+    openHere(forms::kResults);
     unload();
 }
 
