@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::int32_t kExpertScore = 20000;
 constexpr std::int32_t kUpperCaseClasses = 10000;
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
 
 struct ClassBand {
     std::int32_t below;
@@ -43,7 +41,7 @@ const char* classLetter(std::int32_t score)
 
 bool isClosingKey(int keyAscii)
 {
-    return keyAscii == kEnter || keyAscii == kSpace;
+    return keyAscii == ui::vk::Enter || keyAscii == ui::vk::Space;
 }
 
 } // namespace

@@ -10,13 +10,10 @@
 
 namespace {
 
-constexpr int kWorkingSlot = 10;
 constexpr int kFirstRowTop = 600;
 constexpr int kRowHeight = 240;
 constexpr int kHighlightLeft = 1500;
 constexpr int kRowSlant = 120;
-constexpr int kEnter = 13;
-constexpr int kBackspace = 8;
 
 // The character a KeyPress code stands for, if it decodes to exactly one.
 std::u32string characterOfKey(int keyAscii)
@@ -32,7 +29,7 @@ std::u32string characterOfKey(int keyAscii)
 
 bool isAcceptedKey(int keyAscii)
 {
-    if (keyAscii == kBackspace) {
+    if (keyAscii == ui::vk::Backspace) {
         return true;
     }
     if (keyAscii <= 0 || keyAscii > 0xFFFF) {
@@ -78,7 +75,7 @@ void frmNentry::bubbleNewScoreUp()
 {
     const int zone = Module1::CurrentZone;
     RowFound = 0;
-    for (int slot = kWorkingSlot; slot >= 1; --slot) {
+    for (int slot = Module1::kWorkingSlot; slot >= 1; --slot) {
         if (Module1::RecordScore[zone][slot] > Module1::RecordScore[zone][slot - 1]) {
             exchangeWithSlotAbove(slot);
             // Only the rising entry may claim the top: in a table loaded out
@@ -146,7 +143,7 @@ void frmNentry::Text1_Change()
 
 void frmNentry::Text1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii == kEnter) {
+    if (KeyAscii == ui::vk::Enter) {
         KeyAscii = 0;
         Module1::RecordName[Module1::CurrentZone][EntryRow] = Module1::storableName(Text1.text());
         certificate_layout::openOver(*this);
@@ -159,7 +156,7 @@ void frmNentry::Text1_KeyPress(int& KeyAscii)
 
 void frmNentry::Picture1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii == kEnter) {
+    if (KeyAscii == ui::vk::Enter) {
         certificate_layout::openOver(*this);
     }
 }

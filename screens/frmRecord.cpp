@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr std::int16_t kLastZone = 2;
-constexpr int kRanks = 10;
+constexpr std::int16_t kLastZone = Module1::kZones - 1;
 
 } // namespace
 
@@ -56,7 +55,7 @@ void frmRecord::showZone(std::int16_t zone)
 
 void frmRecord::listZone(std::int16_t zone)
 {
-    for (int rank = 0; rank < kRanks; ++rank) {
+    for (int rank = 0; rank < Module1::kRanks; ++rank) {
         Label1(rank).setCaption(Module1::RecordName[zone][rank]);
         Label3(rank).setCaption(ui::numberText(static_cast<std::int64_t>(Module1::RecordScore[zone][rank])));
     }

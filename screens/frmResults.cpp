@@ -29,7 +29,7 @@ double barPixels(double length)
 
 std::int32_t& workingScore()
 {
-    return Module1::RecordScore[Module1::CurrentZone][10];
+    return Module1::RecordScore[Module1::CurrentZone][Module1::kWorkingSlot];
 }
 
 } // namespace
@@ -99,14 +99,14 @@ void frmResults::storeFinalScore()
 
 void frmResults::Picture1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii != 13 && KeyAscii != 32) {
+    if (KeyAscii != ui::vk::Enter && KeyAscii != ui::vk::Space) {
         return;
     }
     const std::int32_t score = workingScore();
     if (score < kLowestRankedScore) {
         openHere(forms::kTitle);
         unload();
-    } else if (score > Module1::RecordScore[Module1::CurrentZone][9]) {
+    } else if (score > Module1::RecordScore[Module1::CurrentZone][Module1::kRanks - 1]) {
         Module1::NewRecord = 1;
         openHere(forms::kNentry);
         unload();

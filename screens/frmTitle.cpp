@@ -14,7 +14,7 @@ constexpr std::int16_t kWideningStart = 10;
 
 bool isConfirmKey(int keyAscii)
 {
-    return keyAscii == 13 || keyAscii == 32;
+    return keyAscii == ui::vk::Enter || keyAscii == ui::vk::Space;
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::int16_t kLastZone = 2;
+constexpr std::int16_t kLastZone = Module1::kZones - 1;
 constexpr double kBoxSpacing = 1440;
 constexpr double kFrameLeft = 300;
 constexpr double kFrameRightBarLeft = 1560;

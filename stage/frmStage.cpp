@@ -10,11 +10,8 @@
 
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
 constexpr std::int16_t kGameSeconds = 30;
 constexpr std::int16_t kLowestTop = 200; // a glyph whose top passes this has left the canvas
-constexpr std::size_t kWorkingSlot = 10;
 
 // The response label sets a blank where a minus sign would go.
 std::string withLeadingBlank(double value)
@@ -91,7 +88,7 @@ void frmStage::Picture1_KeyPress(int& KeyAscii)
 
 bool frmStage::isStartKey(int KeyAscii) const
 {
-    return KeyAscii == kEnter || KeyAscii == kSpace;
+    return KeyAscii == ui::vk::Enter || KeyAscii == ui::vk::Space;
 }
 
 bool frmStage::isPlaying() const
@@ -253,7 +250,7 @@ void frmStage::finishGame()
 {
     Module1::AvgResponse = Hits == 0 ? 0.0 : vbInt(RespTotal * 1000 / Hits) / 10;
     Module1::LastScore = StageScore;
-    Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[kWorkingSlot] = StageScore;
+    Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[Module1::kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;
     openHere(forms::kResults);
     unload();
