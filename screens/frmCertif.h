@@ -25,9 +25,7 @@ private:
     void showExpertCertificate();
     void returnToTitle();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildCertif(form); }
-    } design_{*this};
+    designs::Design<designs::buildCertif> design_{*this};
 
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::Label& Label1 = get<ui::Label>("Label1");

@@ -26,9 +26,7 @@ private:
     void closeSidePanel();
     void openZoneSelect();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildMenu(form); }
-    } design_{*this};
+    designs::Design<designs::buildMenu> design_{*this};
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::Image& Image1 = get<ui::Image>("Image1");
 };

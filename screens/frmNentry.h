@@ -30,9 +30,7 @@ private:
     void highlightEntryRow();
     bool entryRowListed() const;
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildNentry(form); }
-    } design_{*this};
+    designs::Design<designs::buildNentry> design_{*this};
 
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");

@@ -30,9 +30,7 @@ private:
     std::int16_t& optionOfRow(int row) const;
     void returnToRecords();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildOption(form); }
-    } design_{*this};
+    designs::Design<designs::buildOption> design_{*this};
     ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2");
     Group groups_[3] = {
         {get<ui::Shape>("Shape3"), get<ui::Shape>("Shape7")},

@@ -26,9 +26,7 @@ private:
     void leaveUp();
     void leaveDown();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildRecord(form); }
-    } design_{*this};
+    designs::Design<designs::buildRecord> design_{*this};
     ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
     ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
 

@@ -24,9 +24,7 @@ private:
     void showResponseBar();
     void storeFinalScore();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildResults(form); }
-    } design_{*this};
+    designs::Design<designs::buildResults> design_{*this};
 
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::ControlArray<ui::Label> Label2 = array<ui::Label>("Label2");

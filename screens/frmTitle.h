@@ -27,9 +27,7 @@ private:
     void endIntro();
     void openMenu();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildTitle(form); }
-    } design_{*this};
+    designs::Design<designs::buildTitle> design_{*this};
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::Label& Label6 = get<ui::Label>("Label6");
     ui::Image& Image1 = get<ui::Image>("Image1");

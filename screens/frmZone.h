@@ -22,9 +22,7 @@ private:
     void moveFrame();
     void confirmZone();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildZone(form); }
-    } design_{*this};
+    designs::Design<designs::buildZone> design_{*this};
     ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
     ui::Image& Image1 = get<ui::Image>("Image1");
     ui::Image& Image2 = get<ui::Image>("Image2");

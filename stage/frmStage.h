@@ -20,9 +20,7 @@ public:
     void dumpState(ui::StateDump& out) const override;
 
 private:
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildStage(form); }
-    } design_{*this};
+    designs::Design<designs::buildStage> design_{*this};
 
     void Picture1_KeyPress(int& KeyAscii);
     void Timer1_Timer();
