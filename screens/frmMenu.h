@@ -27,6 +27,6 @@ private:
     void openZoneSelect();
 
     designs::Design<designs::buildMenu> design_{*this};
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Image& Image1 = get<ui::Image>("Image1");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the menu picture, which takes the keys
+    ui::Image& Image1 = get<ui::Image>("Image1"); // the cursor arrow
 };

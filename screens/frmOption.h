@@ -31,8 +31,8 @@ private:
     void returnToRecords();
 
     designs::Design<designs::buildOption> design_{*this};
-    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2");
-    Group groups_[3] = {
+    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2"); // the cursor bar of each row, one shown
+    Group groups_[3] = { // each row's markers: Low/High, Capital/Minuscule, Hira/Kata
         {get<ui::Shape>("Shape3"), get<ui::Shape>("Shape7")},
         {get<ui::Shape>("Shape8"), get<ui::Shape>("Shape9")},
         {get<ui::Shape>("Shape10"), get<ui::Shape>("Shape11")},

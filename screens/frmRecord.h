@@ -27,8 +27,8 @@ private:
     void leaveDown();
 
     designs::Design<designs::buildRecord> design_{*this};
-    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
-    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
+    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1"); // names by rank
+    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3"); // scores by rank
 
     std::int16_t ViewZone = 0;
     std::array<std::string, 3> ZoneCaption;

@@ -28,12 +28,12 @@ private:
     void openMenu();
 
     designs::Design<designs::buildTitle> design_{*this};
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Label& Label6 = get<ui::Label>("Label6");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
-    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
-    ui::Timer& Timer2 = get<ui::Timer>("Timer2");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // takes the keys; the title picture once the intro ends
+    ui::Label& Label6 = get<ui::Label>("Label6"); // the blinking prompt
+    ui::Image& Image1 = get<ui::Image>("Image1"); // the banner of the intro
+    ui::Image& Image2 = get<ui::Image>("Image2"); // parked: the title picture
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1"); // intro steps
+    ui::Timer& Timer2 = get<ui::Timer>("Timer2"); // prompt blink
 
     std::int16_t IntroStep = 0;
     std::int16_t IntroDir = 1;

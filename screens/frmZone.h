@@ -23,14 +23,14 @@ private:
     void confirmZone();
 
     designs::Design<designs::buildZone> design_{*this};
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
-    ui::Image& Image3 = get<ui::Image>("Image3");
-    ui::Shape& Shape1 = get<ui::Shape>("Shape1");
-    ui::Shape& Shape2 = get<ui::Shape>("Shape2");
-    ui::Shape& Shape3 = get<ui::Shape>("Shape3");
-    ui::Shape& Shape4 = get<ui::Shape>("Shape4");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the zone select picture, which takes the keys
+    ui::Image& Image1 = get<ui::Image>("Image1"); // Alphabetic thumbnail
+    ui::Image& Image2 = get<ui::Image>("Image2"); // Kana thumbnail
+    ui::Image& Image3 = get<ui::Image>("Image3"); // All kinds thumbnail
+    ui::Shape& Shape1 = get<ui::Shape>("Shape1"); // the frame's top bar
+    ui::Shape& Shape2 = get<ui::Shape>("Shape2"); // the frame's bottom bar
+    ui::Shape& Shape3 = get<ui::Shape>("Shape3"); // the frame's left bar
+    ui::Shape& Shape4 = get<ui::Shape>("Shape4"); // the frame's right bar
 
     std::int16_t ZoneCursor = 0;
 };
