@@ -101,3 +101,23 @@ void frmMenu::openZoneSelect()
     openHere(forms::kZone);
     unload();
 }
+
+namespace menu_layout {
+
+void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset)
+{
+    ui::Application& app = from.app();
+    frmMenu* menu = app.loaded<frmMenu>();
+    if (menu != nullptr) {
+        menu->placeArrow();
+    }
+    const double menuTop = menu != nullptr ? menu->top() : from.top() - fromTopOffset;
+    const double menuLeft = menu != nullptr ? menu->left() : from.left() - kPanelLeftOffset;
+    from.unload();
+    ui::Form& next = app.form(to);
+    next.setTop(menuTop + toTopOffset);
+    next.setLeft(menuLeft + kPanelLeftOffset);
+    next.show();
+}
+
+} // namespace menu_layout
