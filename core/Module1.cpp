@@ -1,6 +1,7 @@
 #include "core/Module1.h"
 
 #include "core/RecordFile.h"
+#include "resources/designs/FormNames.h"
 
 #include <charconv>
 #include <cmath>
@@ -269,10 +270,9 @@ void Main(ui::Application& app)
     OptCase = 0;
     OptKana = 0;
 
-    // Until the title screen exists the stage opens directly.
-    ui::Form& first = app.form(app.isRegistered("frmTitle") ? "frmTitle" : "frmStage");
-    CenterForm(first);
-    first.show();
+    ui::Form& title = app.form(forms::kTitle);
+    CenterForm(title);
+    title.show();
 }
 
 void DumpSharedState(ui::StateDump& out)

@@ -3,8 +3,7 @@
 // Where the main menu's arrow and its two side panels stand, shared by the
 // menu and the panels, which hand the menu's cursor to one another.
 
-#include "core/Module1.h"
-#include "platform/model/Application.h"
+#include "platform/model/Form.h"
 
 namespace menu_layout {
 
@@ -24,20 +23,6 @@ inline double arrowTop(int row)
 // from the menu window. Without the menu (its window was closed) the new
 // panel goes where it would have stood relative to the old one, and no
 // hidden menu is loaded just to be touched.
-inline void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset)
-{
-    ui::Application& app = from.app();
-    ui::Form* menu = app.loaded("frmMenu");
-    if (menu != nullptr) {
-        menu->get<ui::Image>("Image1").setTop(arrowTop(Module1::MenuCursor));
-    }
-    const double menuTop = menu != nullptr ? menu->top() : from.top() - fromTopOffset;
-    const double menuLeft = menu != nullptr ? menu->left() : from.left() - kPanelLeftOffset;
-    from.unload();
-    ui::Form& next = app.form(to);
-    next.setTop(menuTop + toTopOffset);
-    next.setLeft(menuLeft + kPanelLeftOffset);
-    next.show();
-}
+void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset);
 
 } // namespace menu_layout

@@ -2,6 +2,7 @@
 
 #include "core/Module1.h"
 #include "platform/model/Application.h"
+#include "screens/CertificateLayout.h"
 
 #include <array>
 
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::int32_t kExpertScore = 20000;
 constexpr std::int32_t kUpperCaseClasses = 10000;
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
-// Where the certificate stands relative to the screen that opened it.
-constexpr int kOffsetDown = 675;
-constexpr int kOffsetRight = 900;
 
 struct ClassBand {
     std::int32_t below;
@@ -45,7 +41,7 @@ const char* classLetter(std::int32_t score)
 
 bool isClosingKey(int keyAscii)
 {
-    return keyAscii == kEnter || keyAscii == kSpace;
+    return keyAscii == ui::vk::Enter || keyAscii == ui::vk::Space;
 }
 
 } // namespace
@@ -113,15 +109,14 @@ void frmCertif::returnToTitle()
         return;
     }
     returning_ = true;
-    ui::Form* opener = app().loaded(Module1::NewRecord == 1 ? "frmNentry" : "frmResults");
-    ui::Form& title = app().form("frmTitle");
-    // Without its opener (shown on its own) the title takes the place the
-    // opener would have had.
-    title.setTop(opener != nullptr ? opener->top() : top() - kOffsetDown);
-    title.setLeft(opener != nullptr ? opener->left() : left() - kOffsetRight);
-    title.show();
+    ui::Form* opener = app().loaded(Module1::NewRecord == 1 ? forms::kNentry : forms::kResults);
     if (opener != nullptr) {
+        opener->openHere(forms::kTitle);
         opener->unload();
+    } else {
+        // Shown on its own, the certificate puts the title where its opener
+        // would have stood.
+        openHere(forms::kTitle, -certificate_layout::kDown, -certificate_layout::kRight);
     }
     unload();
 }

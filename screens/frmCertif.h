@@ -5,12 +5,13 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
 class frmCertif : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmCertif";
+    static constexpr const char* kFormName = forms::kCertif;
     explicit frmCertif(ui::Application& app);
 
     void Form_Activate() override;
@@ -24,17 +25,15 @@ private:
     void showExpertCertificate();
     void returnToTitle();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildCertif(form); }
-    } design_{*this};
+    designs::Design<designs::buildCertif> design_{*this};
 
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Label& Label1 = get<ui::Label>("Label1");
-    ui::Label& Label2 = get<ui::Label>("Label2");
-    ui::Label& Label3 = get<ui::Label>("Label3");
-    ui::Label& Label4 = get<ui::Label>("Label4");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the certificate picture, which takes the keys
+    ui::Label& Label1 = get<ui::Label>("Label1"); // "Certificate"
+    ui::Label& Label2 = get<ui::Label>("Label2"); // "Special", for a perfect hit rate
+    ui::Label& Label3 = get<ui::Label>("Label3"); // the class letter
+    ui::Label& Label4 = get<ui::Label>("Label4"); // "Class"
+    ui::Image& Image1 = get<ui::Image>("Image1"); // parked: the Expert certificate
+    ui::Image& Image2 = get<ui::Image>("Image2"); // parked: the certificate below class "a"
 
     // Closing runs once: unloading itself at the end calls Form_Unload again.
     bool returning_ = false;

@@ -31,16 +31,16 @@ void frmMenu::Form_Activate()
     if (Module1::KeepCursor == 0) {
         Module1::MenuCursor = kStartRow;
     }
-    placeCursorImage();
+    placeArrow();
     closeSidePanel();
 }
 
 void frmMenu::closeSidePanel()
 {
     if (Module1::SidePanel == 1) {
-        unloadIfOpen(app(), "frmRecord");
+        unloadIfOpen(app(), forms::kRecord);
     } else if (Module1::SidePanel == 2) {
-        unloadIfOpen(app(), "frmOption");
+        unloadIfOpen(app(), forms::kOption);
     }
 }
 
@@ -68,7 +68,7 @@ void frmMenu::moveCursorUp()
 {
     if (Module1::MenuCursor > kStartRow) {
         --Module1::MenuCursor;
-        placeCursorImage();
+        placeArrow();
         openRecordsIfOnRecords();
     }
 }
@@ -77,12 +77,12 @@ void frmMenu::moveCursorDown()
 {
     if (Module1::MenuCursor < kOptionRow) {
         ++Module1::MenuCursor;
-        placeCursorImage();
+        placeArrow();
         openRecordsIfOnRecords();
     }
 }
 
-void frmMenu::placeCursorImage()
+void frmMenu::placeArrow()
 {
     Image1.setTop(menu_layout::arrowTop(Module1::MenuCursor));
 }
@@ -93,17 +93,31 @@ void frmMenu::openRecordsIfOnRecords()
     if (Module1::MenuCursor != kRecordsRow) {
         return;
     }
-    ui::Form& records = app().form("frmRecord");
-    records.setTop(top() + menu_layout::kRecordsTopOffset);
-    records.setLeft(left() + menu_layout::kPanelLeftOffset);
-    records.show();
+    openHere(forms::kRecord, menu_layout::kRecordsTopOffset, menu_layout::kPanelLeftOffset);
 }
 
 void frmMenu::openZoneSelect()
 {
-    ui::Form& zone = app().form("frmZone");
-    zone.setTop(top());
-    zone.setLeft(left());
-    zone.show();
+    openHere(forms::kZone);
     unload();
 }
+
+namespace menu_layout {
+
+void switchSidePanel(ui::Form& from, double fromTopOffset, const char* to, double toTopOffset)
+{
+    ui::Application& app = from.app();
+    frmMenu* menu = app.loaded<frmMenu>();
+    if (menu != nullptr) {
+        menu->placeArrow();
+    }
+    const double menuTop = menu != nullptr ? menu->top() : from.top() - fromTopOffset;
+    const double menuLeft = menu != nullptr ? menu->left() : from.left() - kPanelLeftOffset;
+    from.unload();
+    ui::Form& next = app.form(to);
+    next.setTop(menuTop + toTopOffset);
+    next.setLeft(menuLeft + kPanelLeftOffset);
+    next.show();
+}
+
+} // namespace menu_layout

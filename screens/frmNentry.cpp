@@ -4,20 +4,16 @@
 #include "core/RecordFile.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
+#include "screens/CertificateLayout.h"
 
 #include <utility>
 
 namespace {
 
-constexpr int kWorkingSlot = 10;
 constexpr int kFirstRowTop = 600;
 constexpr int kRowHeight = 240;
 constexpr int kHighlightLeft = 1500;
 constexpr int kRowSlant = 120;
-constexpr int kCertificateDown = 675;
-constexpr int kCertificateRight = 900;
-constexpr int kEnter = 13;
-constexpr int kBackspace = 8;
 
 // The character a KeyPress code stands for, if it decodes to exactly one.
 std::u32string characterOfKey(int keyAscii)
@@ -33,7 +29,7 @@ std::u32string characterOfKey(int keyAscii)
 
 bool isAcceptedKey(int keyAscii)
 {
-    if (keyAscii == kBackspace) {
+    if (keyAscii == ui::vk::Backspace) {
         return true;
     }
     if (keyAscii <= 0 || keyAscii > 0xFFFF) {
@@ -79,7 +75,7 @@ void frmNentry::bubbleNewScoreUp()
 {
     const int zone = Module1::CurrentZone;
     RowFound = 0;
-    for (int slot = kWorkingSlot; slot >= 1; --slot) {
+    for (int slot = Module1::kWorkingSlot; slot >= 1; --slot) {
         if (Module1::RecordScore[zone][slot] > Module1::RecordScore[zone][slot - 1]) {
             exchangeWithSlotAbove(slot);
             // Only the rising entry may claim the top: in a table loaded out
@@ -147,10 +143,10 @@ void frmNentry::Text1_Change()
 
 void frmNentry::Text1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii == kEnter) {
+    if (KeyAscii == ui::vk::Enter) {
         KeyAscii = 0;
         Module1::RecordName[Module1::CurrentZone][EntryRow] = Module1::storableName(Text1.text());
-        openCertificateOverThis();
+        certificate_layout::openOver(*this);
         return;
     }
     if (!isAcceptedKey(KeyAscii)) {
@@ -160,17 +156,9 @@ void frmNentry::Text1_KeyPress(int& KeyAscii)
 
 void frmNentry::Picture1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii == kEnter) {
-        openCertificateOverThis();
+    if (KeyAscii == ui::vk::Enter) {
+        certificate_layout::openOver(*this);
     }
-}
-
-void frmNentry::openCertificateOverThis()
-{
-    ui::Form& certificate = app().form("frmCertif");
-    certificate.setTop(top() + kCertificateDown);
-    certificate.setLeft(left() + kCertificateRight);
-    certificate.show();
 }
 
 void frmNentry::Form_Unload(int& Cancel)
@@ -181,8 +169,9 @@ void frmNentry::Form_Unload(int& Cancel)
 
 void frmNentry::dumpState(ui::StateDump& out) const
 {
-    out.add("frmNentry.EntryRow", EntryRow);
-    out.add("frmNentry.RowFound", RowFound);
-    out.add("frmNentry.SwapScore", SwapScore);
-    out.add("frmNentry.SwapName", SwapName);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "EntryRow", EntryRow);
+    out.add(prefix + "RowFound", RowFound);
+    out.add(prefix + "SwapScore", SwapScore);
+    out.add(prefix + "SwapName", SwapName);
 }

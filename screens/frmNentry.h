@@ -5,13 +5,14 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 #include <string>
 
 class frmNentry : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmNentry";
+    static constexpr const char* kFormName = forms::kNentry;
     explicit frmNentry(ui::Application& app);
 
     void Form_Activate() override;
@@ -28,17 +29,14 @@ private:
     void listTable();
     void highlightEntryRow();
     bool entryRowListed() const;
-    void openCertificateOverThis();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildNentry(form); }
-    } design_{*this};
+    designs::Design<designs::buildNentry> design_{*this};
 
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
-    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
-    ui::Shape& Shape1 = get<ui::Shape>("Shape1");
-    ui::TextBox& Text1 = get<ui::TextBox>("Text1");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the table; Enter on it opens the certificate too
+    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1"); // names by rank, the new one as it is typed
+    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3"); // scores by rank
+    ui::Shape& Shape1 = get<ui::Shape>("Shape1"); // highlight on the new entry's row
+    ui::TextBox& Text1 = get<ui::TextBox>("Text1"); // the name box
 
     std::int16_t EntryRow = 0;
     std::int16_t RowFound = 0;

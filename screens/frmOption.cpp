@@ -78,10 +78,10 @@ void frmOption::returnToRecords()
 {
     Module1::SidePanel = 0;
     --Module1::MenuCursor;
-    menu_layout::switchSidePanel(*this, menu_layout::kOptionsTopOffset, "frmRecord", menu_layout::kRecordsTopOffset);
+    menu_layout::switchSidePanel(*this, menu_layout::kOptionsTopOffset, forms::kRecord, menu_layout::kRecordsTopOffset);
 }
 
 void frmOption::dumpState(ui::StateDump& out) const
 {
-    out.add("frmOption.OptionRow", OptionRow);
+    out.add(std::string(kFormName) + ".OptionRow", OptionRow);
 }

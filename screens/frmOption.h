@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -10,7 +11,7 @@
 // Up from the first group hands back to the records panel.
 class frmOption : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmOption";
+    static constexpr const char* kFormName = forms::kOption;
     explicit frmOption(ui::Application& app);
 
     void Form_Activate() override;
@@ -29,11 +30,9 @@ private:
     std::int16_t& optionOfRow(int row) const;
     void returnToRecords();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildOption(form); }
-    } design_{*this};
-    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2");
-    Group groups_[3] = {
+    designs::Design<designs::buildOption> design_{*this};
+    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2"); // the cursor bar of each row, one shown
+    Group groups_[3] = { // each row's markers: Low/High, Capital/Minuscule, Hira/Kata
         {get<ui::Shape>("Shape3"), get<ui::Shape>("Shape7")},
         {get<ui::Shape>("Shape8"), get<ui::Shape>("Shape9")},
         {get<ui::Shape>("Shape10"), get<ui::Shape>("Shape11")},

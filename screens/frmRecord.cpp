@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr std::int16_t kLastZone = 2;
-constexpr int kRanks = 10;
+constexpr std::int16_t kLastZone = Module1::kZones - 1;
 
 } // namespace
 
@@ -56,7 +55,7 @@ void frmRecord::showZone(std::int16_t zone)
 
 void frmRecord::listZone(std::int16_t zone)
 {
-    for (int rank = 0; rank < kRanks; ++rank) {
+    for (int rank = 0; rank < Module1::kRanks; ++rank) {
         Label1(rank).setCaption(Module1::RecordName[zone][rank]);
         Label3(rank).setCaption(ui::numberText(static_cast<std::int64_t>(Module1::RecordScore[zone][rank])));
     }
@@ -74,14 +73,15 @@ void frmRecord::leaveUp()
 void frmRecord::leaveDown()
 {
     ++Module1::MenuCursor;
-    menu_layout::switchSidePanel(*this, menu_layout::kRecordsTopOffset, "frmOption", menu_layout::kOptionsTopOffset);
+    menu_layout::switchSidePanel(*this, menu_layout::kRecordsTopOffset, forms::kOption, menu_layout::kOptionsTopOffset);
     Module1::SidePanel = 0;
 }
 
 void frmRecord::dumpState(ui::StateDump& out) const
 {
-    out.add("frmRecord.ViewZone", ViewZone);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "ViewZone", ViewZone);
     for (std::size_t zone = 0; zone < ZoneCaption.size(); ++zone) {
-        out.add("frmRecord.ZoneCaption(" + std::to_string(zone) + ")", ZoneCaption[zone]);
+        out.add(prefix + "ZoneCaption(" + std::to_string(zone) + ")", ZoneCaption[zone]);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <array>
 #include <cstdint>
@@ -12,7 +13,7 @@
 // the menu's cursor on, to START or into the options panel.
 class frmRecord : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmRecord";
+    static constexpr const char* kFormName = forms::kRecord;
     explicit frmRecord(ui::Application& app);
 
     void Form_Activate() override;
@@ -25,11 +26,9 @@ private:
     void leaveUp();
     void leaveDown();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildRecord(form); }
-    } design_{*this};
-    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1");
-    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3");
+    designs::Design<designs::buildRecord> design_{*this};
+    ui::ControlArray<ui::Label> Label1 = array<ui::Label>("Label1"); // names by rank
+    ui::ControlArray<ui::Label> Label3 = array<ui::Label>("Label3"); // scores by rank
 
     std::int16_t ViewZone = 0;
     std::array<std::string, 3> ZoneCaption;

@@ -4,6 +4,7 @@
 #include "core/VbMath.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
+#include "screens/CertificateLayout.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,8 +19,6 @@ constexpr double kSlowestAverage = 1300;
 // check below takes back.
 constexpr double kUntimedPoints = kSlowestAverage * 3;
 constexpr std::int32_t kLowestRankedScore = 2000;
-constexpr int kCertificateDown = 675;
-constexpr int kCertificateRight = 900;
 
 // Bar widths are whole pixels; a figure outside the expected range (set by
 // hand) must not give a negative or oversized bar.
@@ -30,7 +29,7 @@ double barPixels(double length)
 
 std::int32_t& workingScore()
 {
-    return Module1::RecordScore[Module1::CurrentZone][10];
+    return Module1::RecordScore[Module1::CurrentZone][Module1::kWorkingSlot];
 }
 
 } // namespace
@@ -100,37 +99,21 @@ void frmResults::storeFinalScore()
 
 void frmResults::Picture1_KeyPress(int& KeyAscii)
 {
-    if (KeyAscii != 13 && KeyAscii != 32) {
+    if (KeyAscii != ui::vk::Enter && KeyAscii != ui::vk::Space) {
         return;
     }
     const std::int32_t score = workingScore();
     if (score < kLowestRankedScore) {
-        openInPlace("frmTitle");
+        openHere(forms::kTitle);
         unload();
-    } else if (score > Module1::RecordScore[Module1::CurrentZone][9]) {
+    } else if (score > Module1::RecordScore[Module1::CurrentZone][Module1::kRanks - 1]) {
         Module1::NewRecord = 1;
-        openInPlace("frmNentry");
+        openHere(forms::kNentry);
         unload();
     } else {
         Module1::NewRecord = 0;
-        openCertificateOverThis();
+        certificate_layout::openOver(*this);
     }
-}
-
-void frmResults::openInPlace(const char* formName)
-{
-    ui::Form& next = app().form(formName);
-    next.setTop(top());
-    next.setLeft(left());
-    next.show();
-}
-
-void frmResults::openCertificateOverThis()
-{
-    ui::Form& certificate = app().form("frmCertif");
-    certificate.setTop(top() + kCertificateDown);
-    certificate.setLeft(left() + kCertificateRight);
-    certificate.show();
 }
 
 void frmResults::Timer1_Timer()
@@ -140,5 +123,5 @@ void frmResults::Timer1_Timer()
 
 void frmResults::dumpState(ui::StateDump& out) const
 {
-    out.add("frmResults.BarRatio", BarRatio);
+    out.add(std::string(kFormName) + ".BarRatio", BarRatio);
 }

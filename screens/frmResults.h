@@ -5,10 +5,11 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 class frmResults : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmResults";
+    static constexpr const char* kFormName = forms::kResults;
     explicit frmResults(ui::Application& app);
 
     void Form_Activate() override;
@@ -22,18 +23,14 @@ private:
     void turnAverageIntoResponsePoints();
     void showResponseBar();
     void storeFinalScore();
-    void openInPlace(const char* formName);
-    void openCertificateOverThis();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildResults(form); }
-    } design_{*this};
+    designs::Design<designs::buildResults> design_{*this};
 
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::ControlArray<ui::Label> Label2 = array<ui::Label>("Label2");
-    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2");
-    ui::Label& Label4 = get<ui::Label>("Label4");
-    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the results picture, which takes the keys
+    ui::ControlArray<ui::Label> Label2 = array<ui::Label>("Label2"); // figures: score, response, hit rate, total
+    ui::ControlArray<ui::Shape> Shape2 = array<ui::Shape>("Shape2"); // the figures' bars
+    ui::Label& Label4 = get<ui::Label>("Label4"); // the blinking prompt
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1"); // prompt blink
 
     double BarRatio = 0;
     // The activation turns the stage's figures into the final score in

@@ -14,7 +14,7 @@ constexpr std::int16_t kWideningStart = 10;
 
 bool isConfirmKey(int keyAscii)
 {
-    return keyAscii == 13 || keyAscii == 32;
+    return keyAscii == ui::vk::Enter || keyAscii == ui::vk::Space;
 }
 
 } // namespace
@@ -91,15 +91,13 @@ void frmTitle::Picture1_KeyPress(int& KeyAscii)
 void frmTitle::openMenu()
 {
     Image1.setVisible(false);
-    ui::Form& menu = app().form("frmMenu");
-    menu.setTop(top());
-    menu.setLeft(left());
-    menu.show();
+    openHere(forms::kMenu);
     unload();
 }
 
 void frmTitle::dumpState(ui::StateDump& out) const
 {
-    out.add("frmTitle.IntroStep", IntroStep);
-    out.add("frmTitle.IntroDir", IntroDir);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "IntroStep", IntroStep);
+    out.add(prefix + "IntroDir", IntroDir);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -10,7 +11,7 @@
 // Space or Enter, at any moment, opens the main menu in its place.
 class frmTitle : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmTitle";
+    static constexpr const char* kFormName = forms::kTitle;
     explicit frmTitle(ui::Application& app);
 
     void Form_Activate() override;
@@ -26,15 +27,13 @@ private:
     void endIntro();
     void openMenu();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildTitle(form); }
-    } design_{*this};
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Label& Label6 = get<ui::Label>("Label6");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
-    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
-    ui::Timer& Timer2 = get<ui::Timer>("Timer2");
+    designs::Design<designs::buildTitle> design_{*this};
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // takes the keys; the title picture once the intro ends
+    ui::Label& Label6 = get<ui::Label>("Label6"); // the blinking prompt
+    ui::Image& Image1 = get<ui::Image>("Image1"); // the banner of the intro
+    ui::Image& Image2 = get<ui::Image>("Image2"); // parked: the title picture
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1"); // intro steps
+    ui::Timer& Timer2 = get<ui::Timer>("Timer2"); // prompt blink
 
     std::int16_t IntroStep = 0;
     std::int16_t IntroDir = 1;

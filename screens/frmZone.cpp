@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::int16_t kLastZone = 2;
+constexpr std::int16_t kLastZone = Module1::kZones - 1;
 constexpr double kBoxSpacing = 1440;
 constexpr double kFrameLeft = 300;
 constexpr double kFrameRightBarLeft = 1560;
@@ -66,14 +66,11 @@ void frmZone::moveFrame()
 void frmZone::confirmZone()
 {
     Module1::CurrentZone = ZoneCursor;
-    ui::Form& stage = app().form("frmStage");
-    stage.setTop(top());
-    stage.setLeft(left());
-    stage.show();
+    openHere(forms::kStage);
     unload();
 }
 
 void frmZone::dumpState(ui::StateDump& out) const
 {
-    out.add("frmZone.ZoneCursor", ZoneCursor);
+    out.add(std::string(kFormName) + ".ZoneCursor", ZoneCursor);
 }

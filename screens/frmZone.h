@@ -2,6 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <cstdint>
 
@@ -9,7 +10,7 @@
 // frame around the chosen one; confirming stores the zone and opens the stage.
 class frmZone : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmZone";
+    static constexpr const char* kFormName = forms::kZone;
     explicit frmZone(ui::Application& app);
 
     void Form_Load() override;
@@ -21,17 +22,15 @@ private:
     void moveFrame();
     void confirmZone();
 
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildZone(form); }
-    } design_{*this};
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
-    ui::Image& Image3 = get<ui::Image>("Image3");
-    ui::Shape& Shape1 = get<ui::Shape>("Shape1");
-    ui::Shape& Shape2 = get<ui::Shape>("Shape2");
-    ui::Shape& Shape3 = get<ui::Shape>("Shape3");
-    ui::Shape& Shape4 = get<ui::Shape>("Shape4");
+    designs::Design<designs::buildZone> design_{*this};
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the zone select picture, which takes the keys
+    ui::Image& Image1 = get<ui::Image>("Image1"); // Alphabetic thumbnail
+    ui::Image& Image2 = get<ui::Image>("Image2"); // Kana thumbnail
+    ui::Image& Image3 = get<ui::Image>("Image3"); // All kinds thumbnail
+    ui::Shape& Shape1 = get<ui::Shape>("Shape1"); // the frame's top bar
+    ui::Shape& Shape2 = get<ui::Shape>("Shape2"); // the frame's bottom bar
+    ui::Shape& Shape3 = get<ui::Shape>("Shape3"); // the frame's left bar
+    ui::Shape& Shape4 = get<ui::Shape>("Shape4"); // the frame's right bar
 
     std::int16_t ZoneCursor = 0;
 };

@@ -10,11 +10,8 @@
 
 namespace {
 
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
 constexpr std::int16_t kGameSeconds = 30;
 constexpr std::int16_t kLowestTop = 200; // a glyph whose top passes this has left the canvas
-constexpr std::size_t kWorkingSlot = 10;
 
 // The response label sets a blank where a minus sign would go.
 std::string withLeadingBlank(double value)
@@ -91,7 +88,7 @@ void frmStage::Picture1_KeyPress(int& KeyAscii)
 
 bool frmStage::isStartKey(int KeyAscii) const
 {
-    return KeyAscii == kEnter || KeyAscii == kSpace;
+    return KeyAscii == ui::vk::Enter || KeyAscii == ui::vk::Space;
 }
 
 bool frmStage::isPlaying() const
@@ -253,37 +250,35 @@ void frmStage::finishGame()
 {
     Module1::AvgResponse = Hits == 0 ? 0.0 : vbInt(RespTotal * 1000 / Hits) / 10;
     Module1::LastScore = StageScore;
-    Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[kWorkingSlot] = StageScore;
+    Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[Module1::kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;
-    ui::Form& results = app().form("frmResults");
-    results.setTop(top());
-    results.setLeft(left());
-    results.show();
+    openHere(forms::kResults);
     unload();
 }
 
 void frmStage::dumpState(ui::StateDump& out) const
 {
-    out.add("frmStage.StageScore", static_cast<std::int64_t>(StageScore));
-    out.add("frmStage.TimeLeft", TimeLeft);
-    out.add("frmStage.RespTicks", RespTicks);
-    out.add("frmStage.Hits", Hits);
-    out.add("frmStage.Strokes", Strokes);
-    out.add("frmStage.RespTotal", RespTotal);
-    out.add("frmStage.StageHitRate", StageHitRate);
-    out.add("frmStage.TargetIndex", TargetIndex);
+    const std::string prefix = std::string(kFormName) + ".";
+    out.add(prefix + "StageScore", static_cast<std::int64_t>(StageScore));
+    out.add(prefix + "TimeLeft", TimeLeft);
+    out.add(prefix + "RespTicks", RespTicks);
+    out.add(prefix + "Hits", Hits);
+    out.add(prefix + "Strokes", Strokes);
+    out.add(prefix + "RespTotal", RespTotal);
+    out.add(prefix + "StageHitRate", StageHitRate);
+    out.add(prefix + "TargetIndex", TargetIndex);
     for (std::size_t zone = 0; zone < ZoneCount.size(); ++zone) {
-        out.add("frmStage.ZoneCount(" + std::to_string(zone) + ")", ZoneCount[zone]);
+        out.add(prefix + "ZoneCount(" + std::to_string(zone) + ")", ZoneCount[zone]);
     }
     for (std::size_t zone = 0; zone < ZoneStart.size(); ++zone) {
-        out.add("frmStage.ZoneStart(" + std::to_string(zone) + ")", ZoneStart[zone]);
+        out.add(prefix + "ZoneStart(" + std::to_string(zone) + ")", ZoneStart[zone]);
     }
-    out.add("frmStage.PosX", PosX);
-    out.add("frmStage.PosY", PosY);
-    out.add("frmStage.PathX", PathX);
-    out.add("frmStage.Drift", Drift);
-    out.add("frmStage.Phase", Phase);
-    out.add("frmStage.Swing", Swing);
-    out.add("frmStage.GlyphSize", GlyphSize);
-    out.add("frmStage.Fade", Fade);
+    out.add(prefix + "PosX", PosX);
+    out.add(prefix + "PosY", PosY);
+    out.add(prefix + "PathX", PathX);
+    out.add(prefix + "Drift", Drift);
+    out.add(prefix + "Phase", Phase);
+    out.add(prefix + "Swing", Swing);
+    out.add(prefix + "GlyphSize", GlyphSize);
+    out.add(prefix + "Fade", Fade);
 }

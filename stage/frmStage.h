@@ -5,6 +5,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
+#include "resources/designs/FormNames.h"
 
 #include <array>
 #include <cstdint>
@@ -12,16 +13,14 @@
 
 class frmStage : public ui::Form {
 public:
-    static constexpr const char* kFormName = "frmStage";
+    static constexpr const char* kFormName = forms::kStage;
     explicit frmStage(ui::Application& app);
 
     void Form_Activate() override;
     void dumpState(ui::StateDump& out) const override;
 
 private:
-    struct Design {
-        explicit Design(ui::Form& form) { designs::buildStage(form); }
-    } design_{*this};
+    designs::Design<designs::buildStage> design_{*this};
 
     void Picture1_KeyPress(int& KeyAscii);
     void Timer1_Timer();
@@ -45,21 +44,21 @@ private:
     void showHitRate();
     void showZone();
 
-    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1");
-    ui::Label& Label1 = get<ui::Label>("Label1");
-    ui::Label& Label2 = get<ui::Label>("Label2");
-    ui::Label& Label6 = get<ui::Label>("Label6");
-    ui::Label& Label8 = get<ui::Label>("Label8");
-    ui::Label& Label11 = get<ui::Label>("Label11");
-    ui::ControlArray<ui::Label> Label5 = array<ui::Label>("Label5");
-    ui::ControlArray<ui::Label> Label10 = array<ui::Label>("Label10");
-    ui::Shape& Shape3 = get<ui::Shape>("Shape3");
-    ui::Image& Image1 = get<ui::Image>("Image1");
-    ui::Image& Image2 = get<ui::Image>("Image2");
-    ui::Timer& Timer1 = get<ui::Timer>("Timer1");
-    ui::Timer& Timer2 = get<ui::Timer>("Timer2");
-    ui::Timer& Timer3 = get<ui::Timer>("Timer3");
-    ui::Timer& Timer4 = get<ui::Timer>("Timer4");
+    ui::PictureBox& Picture1 = get<ui::PictureBox>("Picture1"); // the canvas: background, flying target; takes the keys
+    ui::Label& Label1 = get<ui::Label>("Label1"); // score
+    ui::Label& Label2 = get<ui::Label>("Label2"); // seconds left
+    ui::Label& Label6 = get<ui::Label>("Label6"); // the blinking prompt
+    ui::Label& Label8 = get<ui::Label>("Label8"); // average response
+    ui::Label& Label11 = get<ui::Label>("Label11"); // hit rate
+    ui::ControlArray<ui::Label> Label5 = array<ui::Label>("Label5"); // "READY" and its shadow
+    ui::ControlArray<ui::Label> Label10 = array<ui::Label>("Label10"); // "TIME UP" and its shadow
+    ui::Shape& Shape3 = get<ui::Shape>("Shape3"); // hit rate bar
+    ui::Image& Image1 = get<ui::Image>("Image1"); // parked: the Kana zone's background
+    ui::Image& Image2 = get<ui::Image>("Image2"); // parked: the All kinds zone's background
+    ui::Timer& Timer1 = get<ui::Timer>("Timer1"); // flight tick
+    ui::Timer& Timer2 = get<ui::Timer>("Timer2"); // prompt blink
+    ui::Timer& Timer3 = get<ui::Timer>("Timer3"); // countdown, each second
+    ui::Timer& Timer4 = get<ui::Timer>("Timer4"); // response clock
 
     std::int32_t StageScore = 0;
     std::int16_t TimeLeft = 0;

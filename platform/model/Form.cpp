@@ -97,6 +97,15 @@ void Form::unload()
     app_.unloadForm(*this);
 }
 
+Form& Form::openHere(const std::string& name, double down, double right)
+{
+    Form& next = app_.form(name);
+    next.setTop(top_ + down);
+    next.setLeft(left_ + right);
+    next.show();
+    return next;
+}
+
 void Form::setFocus(Control& control)
 {
     if (&control.form() == this && control.canTakeFocus()) {

@@ -56,6 +56,9 @@ public:
     void show();
     // Runs Form_Unload and, unless it cancels, destroys the form and its timers.
     void unload();
+    // Opens the form `name` with its corner on this form's, moved `down` and
+    // `right` twips (top set first, then left), shows it and returns it.
+    Form& openHere(const std::string& name, double down = 0, double right = 0);
 
     // Keyboard focus among the form's controls.
     Control* focused() const { return focused_; }

@@ -87,7 +87,7 @@ TEST_F(Module1Test, MainWithoutARecordsFileFillsTheDefaultTableAndZeroesTheOptio
     Module1::OptCase = 1;
     Module1::OptKana = 1;
     BareProgram program;
-    program.registerBlank("frmStage");
+    program.registerBlank("frmTitle");
 
     program.runMain();
 
@@ -101,21 +101,21 @@ TEST_F(Module1Test, MainWithoutARecordsFileFillsTheDefaultTableAndZeroesTheOptio
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Module1::RecordFilePath()))) << "the defaults are not saved";
 }
 
-TEST_F(Module1Test, MainOpensTheStageCentredWhileThereIsNoTitleScreen)
+TEST_F(Module1Test, MainOpensTheTitleCentredAndActive)
 {
     BareProgram program;
-    program.registerBlank("frmStage");
+    program.registerBlank("frmTitle");
 
     program.runMain();
 
-    ui::Form* stage = program.app.loaded("frmStage");
-    ASSERT_NE(stage, nullptr);
-    EXPECT_TRUE(stage->visible());
-    EXPECT_EQ(program.app.activeForm(), stage);
-    expectCentred(*stage);
+    ui::Form* title = program.app.loaded("frmTitle");
+    ASSERT_NE(title, nullptr);
+    EXPECT_TRUE(title->visible());
+    EXPECT_EQ(program.app.activeForm(), title);
+    expectCentred(*title);
 }
 
-TEST_F(Module1Test, MainOpensTheTitleScreenWhenThereIsOne)
+TEST_F(Module1Test, MainOpensTheTitleNotTheStage)
 {
     BareProgram program;
     program.registerBlank("frmStage");
@@ -137,7 +137,7 @@ TEST_F(Module1Test, MainLoadsAnExistingRecordsFile)
     }
     writeRecordFile(bytes);
     BareProgram program;
-    program.registerBlank("frmStage");
+    program.registerBlank("frmTitle");
 
     program.runMain();
 
@@ -152,19 +152,19 @@ TEST_F(Module1Test, MainTreatsADirectoryNamedLikeTheRecordsFileAsNoFile)
 {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("qorvl.dat"));
     BareProgram program;
-    program.registerBlank("frmStage");
+    program.registerBlank("frmTitle");
 
     program.runMain();
 
     expectDefaultTable();
-    EXPECT_NE(program.app.loaded("frmStage"), nullptr);
+    EXPECT_NE(program.app.loaded("frmTitle"), nullptr);
 }
 
 TEST_F(Module1Test, MainStopsOnAnUnreadableRecordsFileBeforeAnyScreenIsShown)
 {
     writeRecordFile("CPU, 10000\r\nCPU, lots\r\n");
     BareProgram program;
-    program.registerBlank("frmStage");
+    program.registerBlank("frmTitle");
 
     try {
         program.runMain();
@@ -173,7 +173,7 @@ TEST_F(Module1Test, MainStopsOnAnUnreadableRecordsFileBeforeAnyScreenIsShown)
         EXPECT_EQ(error.line(), 2);
     }
     EXPECT_TRUE(program.app.openForms().empty());
-    EXPECT_EQ(program.app.loaded("frmStage"), nullptr);
+    EXPECT_EQ(program.app.loaded("frmTitle"), nullptr);
     EXPECT_EQ(Module1::RecordName[0][0], "") << "no fall-back to the default table";
 }
 

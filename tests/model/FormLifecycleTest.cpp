@@ -46,6 +46,27 @@ TEST(FormLifecycle, anUnloadedFormComesBackFromItsDesign)
     EXPECT_EQ(reborn.Label1.caption(), "design");
 }
 
+TEST(FormLifecycle, openHereShowsTheNamedFormAtThisFormsCornerOrOffsetFromIt)
+{
+    ProbeRig rig;
+    ui::Form& a = rig.app.form("frmA");
+    a.move(1200, 900);
+    a.show();
+    rig.clearLog();
+
+    ui::Form& b = a.openHere("frmB");
+    EXPECT_EQ(&b, rig.app.loaded("frmB"));
+    EXPECT_TRUE(b.visible());
+    EXPECT_DOUBLE_EQ(b.left(), 1200);
+    EXPECT_DOUBLE_EQ(b.top(), 900);
+    EXPECT_EQ(rig.log(), "B.Load;A.Deactivate;B.Activate;");
+
+    ui::Form& c = b.openHere("frmC", 675, -900);
+    EXPECT_DOUBLE_EQ(c.left(), 300);
+    EXPECT_DOUBLE_EQ(c.top(), 1575);
+    EXPECT_EQ(rig.app.activeForm(), &c);
+}
+
 TEST(FormLifecycle, clickingAnotherWindowDeactivatesThenActivates)
 {
     ProbeRig rig;

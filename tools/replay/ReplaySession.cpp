@@ -3,6 +3,7 @@
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Text.h"
+#include "resources/designs/FormNames.h"
 #include "app/ProgramDump.h"
 
 #include <QImage>
@@ -208,14 +209,14 @@ void ReplaySession::typeForTarget(bool hit)
         app_.keyPress('!', U'!');
         return;
     }
-    ui::Form* stage = app_.loaded("frmStage");
+    ui::Form* stage = app_.loaded(forms::kStage);
     if (stage == nullptr) {
         fail("hit: the stage is not open");
     }
     ui::StateDump state;
     stage->dumpState(state);
     for (const auto& [key, value] : state.lines()) {
-        if (key == "frmStage.TargetIndex") {
+        if (key == std::string(forms::kStage) + ".TargetIndex") {
             const auto index = parseWhole(value, "TargetIndex");
             if (index < 1 || index > Module1::kTableLength || Module1::CharTable[0].size() < Module1::kTableLength) {
                 fail("hit: no target to hit");
