@@ -1,7 +1,7 @@
 #include "core/Module1.h"
 
 #include "core/RecordFile.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 
 #include <charconv>
 #include <cmath>

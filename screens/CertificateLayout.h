@@ -4,7 +4,7 @@
 // or the name entry), down and right of that window's corner.
 
 #include "platform/model/Form.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 
 namespace certificate_layout {
 

@@ -2,7 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 
 // The main menu: START, RECORDS and OPTION with a cursor arrow. The cursor
 // row lives in Module1::MenuCursor because the two side panels beside the

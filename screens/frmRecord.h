@@ -2,7 +2,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,7 @@
 
 #include "platform/model/Form.h"
 #include "resources/designs/Designs.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 
 class frmResults : public ui::Form {
 public:

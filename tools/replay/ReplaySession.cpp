@@ -3,7 +3,7 @@
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Text.h"
-#include "resources/designs/FormNames.h"
+#include "core/FormNames.h"
 #include "app/ProgramDump.h"
 
 #include <QImage>
