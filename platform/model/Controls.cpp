@@ -45,32 +45,27 @@ double Control::height() const { return fromTwips(rect_.height); }
 
 void Control::setLeft(double value)
 {
-    rect_.left = toTwips(value);
-    changed();
+    assignAndMark(rect_.left, toTwips(value));
 }
 
 void Control::setTop(double value)
 {
-    rect_.top = toTwips(value);
-    changed();
+    assignAndMark(rect_.top, toTwips(value));
 }
 
 void Control::setWidth(double value)
 {
-    rect_.width = std::max(0, toTwips(value));
-    changed();
+    assignAndMark(rect_.width, std::max(0, toTwips(value)));
 }
 
 void Control::setHeight(double value)
 {
-    rect_.height = std::max(0, toTwips(value));
-    changed();
+    assignAndMark(rect_.height, std::max(0, toTwips(value)));
 }
 
 void Control::setDesignRect(TwipRect rect)
 {
-    rect_ = rect;
-    changed();
+    assignAndMark(rect_, rect);
 }
 
 PixelRect Control::pixelRect() const
@@ -81,18 +76,12 @@ PixelRect Control::pixelRect() const
 
 void Control::setVisible(bool visible)
 {
-    if (visible_ != visible) {
-        visible_ = visible;
-        changed();
-    }
+    assignAndMark(visible_, visible);
 }
 
 void Control::setEnabled(bool enabled)
 {
-    if (enabled_ != enabled) {
-        enabled_ = enabled;
-        changed();
-    }
+    assignAndMark(enabled_, enabled);
 }
 
 void Control::changed()
@@ -109,10 +98,9 @@ Label::Label(Form& form, Container& parent, std::string name, int index)
 
 void Label::setCaption(std::string caption)
 {
-    if (caption == caption_) {
+    if (!assignAndMark(caption_, std::move(caption))) {
         return;
     }
-    caption_ = std::move(caption);
     if (fits_) {
         const TextMetrics& metrics = form().app().metrics();
         const int delta = metrics.textWidthPx(font_, caption_) - metrics.textWidthPx(font_, fittedCaption_);
@@ -126,38 +114,32 @@ void Label::setCaption(std::string caption)
         box.width = newWidth;
         setDesignRect(box);
     }
-    changed();
 }
 
 void Label::setForeColor(Color color)
 {
-    foreColor_ = color;
-    changed();
+    assignAndMark(foreColor_, color);
 }
 
 void Label::setFont(Font font)
 {
-    font_ = std::move(font);
-    changed();
+    assignAndMark(font_, std::move(font));
 }
 
 void Label::setAlignment(Alignment alignment)
 {
-    alignment_ = alignment;
-    changed();
+    assignAndMark(alignment_, alignment);
 }
 
 void Label::setOpaque(bool opaque, Color backColor)
 {
-    opaque_ = opaque;
-    backColor_ = backColor;
-    changed();
+    assignAndMark(opaque_, opaque);
+    assignAndMark(backColor_, backColor);
 }
 
 void Label::setSingleBorder(bool border)
 {
-    singleBorder_ = border;
-    changed();
+    assignAndMark(singleBorder_, border);
 }
 
 void Label::setFits(bool fits)
@@ -176,35 +158,28 @@ Shape::Shape(Form& form, Container& parent, std::string name, int index)
 
 void Shape::setShape(ShapeKind shape)
 {
-    shape_ = shape;
-    changed();
+    assignAndMark(shape_, shape);
 }
 
 void Shape::setOutline(bool outline, Color color)
 {
-    outline_ = outline;
-    outlineColor_ = color;
-    changed();
+    assignAndMark(outline_, outline);
+    assignAndMark(outlineColor_, color);
 }
 
 void Shape::setFillStyle(FillStyle style)
 {
-    if (fillStyle_ != style) {
-        fillStyle_ = style;
-        changed();
-    }
+    assignAndMark(fillStyle_, style);
 }
 
 void Shape::setFillColor(Color color)
 {
-    fillColor_ = color;
-    changed();
+    assignAndMark(fillColor_, color);
 }
 
 void Shape::setDrawMode(DrawMode mode)
 {
-    drawMode_ = mode;
-    changed();
+    assignAndMark(drawMode_, mode);
 }
 
 // ---------------------------------------------------------------- Image
@@ -216,7 +191,8 @@ Image::Image(Form& form, Container& parent, std::string name, int index)
 
 void Image::setPicture(std::string pictureName)
 {
-    picture_ = std::move(pictureName);
+    assignAndMark(picture_, std::move(pictureName));
+    // Setting the same picture again still gives the image its picture's size.
     if (!stretch_ && !picture_.empty()) {
         if (auto info = form().app().pictures().find(picture_)) {
             TwipRect box = twips();
@@ -225,13 +201,11 @@ void Image::setPicture(std::string pictureName)
             setDesignRect(box);
         }
     }
-    changed();
 }
 
 void Image::setStretch(bool stretch)
 {
-    stretch_ = stretch;
-    changed();
+    assignAndMark(stretch_, stretch);
 }
 
 // ---------------------------------------------------------------- PictureBox
@@ -243,20 +217,17 @@ PictureBox::PictureBox(Form& form, Container& parent, std::string name, int inde
 
 void PictureBox::setPicture(std::string pictureName)
 {
-    picture_ = std::move(pictureName);
-    changed();
+    assignAndMark(picture_, std::move(pictureName));
 }
 
 void PictureBox::setBackColor(Color color)
 {
-    backColor_ = color;
-    changed();
+    assignAndMark(backColor_, color);
 }
 
 void PictureBox::setSunken(bool sunken)
 {
-    sunken_ = sunken;
-    changed();
+    assignAndMark(sunken_, sunken);
 }
 
 void PictureBox::setFont(Font font)
@@ -294,14 +265,12 @@ Frame::Frame(Form& form, Container& parent, std::string name, int index)
 
 void Frame::setCaption(std::string caption)
 {
-    caption_ = std::move(caption);
-    changed();
+    assignAndMark(caption_, std::move(caption));
 }
 
 void Frame::setFont(Font font)
 {
-    font_ = std::move(font);
-    changed();
+    assignAndMark(font_, std::move(font));
 }
 
 // ---------------------------------------------------------------- TextBox
@@ -313,27 +282,20 @@ TextBox::TextBox(Form& form, Container& parent, std::string name, int index)
 
 void TextBox::setText(std::string text)
 {
-    if (text == text_) {
-        return;
-    }
-    text_ = std::move(text);
-    changed();
-    if (onChange) {
+    if (assignAndMark(text_, std::move(text)) && onChange) {
         onChange();
     }
 }
 
 void TextBox::setColors(Color back, Color fore)
 {
-    backColor_ = back;
-    foreColor_ = fore;
-    changed();
+    assignAndMark(backColor_, back);
+    assignAndMark(foreColor_, fore);
 }
 
 void TextBox::setFont(Font font)
 {
-    font_ = std::move(font);
-    changed();
+    assignAndMark(font_, std::move(font));
 }
 
 // ---------------------------------------------------------------- Timer

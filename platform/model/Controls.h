@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -22,6 +23,7 @@ struct TwipRect {
     int top = 0;
     int width = 0;
     int height = 0;
+    friend bool operator==(const TwipRect&, const TwipRect&) = default;
 };
 
 struct PixelRect {
@@ -90,6 +92,18 @@ public:
 
 protected:
     void changed();
+    // Every setter stores through this: the form repaints only when the value
+    // really changed. Returns whether it did.
+    template <class T, class V>
+    bool assignAndMark(T& field, V&& value)
+    {
+        if (field == value) {
+            return false;
+        }
+        field = std::forward<V>(value);
+        changed();
+        return true;
+    }
 
 private:
     int toTwips(double value) const;
@@ -244,7 +258,8 @@ public:
     void setCaption(std::string caption);
     const Font& font() const { return font_; }
     void setFont(Font font);
-    // A frame's caption line: controls inside start below its top edge.
+    // Controls inside are placed from the frame's outer top-left corner, the
+    // caption line included: there is no inset.
     int clientInsetPx() const override { return 0; }
 
 private:

@@ -105,3 +105,32 @@ TEST(ImageControls, takeTheSizeOfTheirPictureUnlessStretched)
     banner.setPicture("title_banner");
     EXPECT_EQ(banner.width(), 3120);
 }
+
+TEST(ControlRepaints, aSetterMarksTheFormOnlyWhenItsValueReallyChanges)
+{
+    ProbeRig rig;
+    auto& a = dynamic_cast<ProbeForm&>(rig.app.form("frmA"));
+    a.takeDirty();
+    a.Label1.setCaption("design");
+    a.Label1.setLeft(a.Label1.left());
+    a.Label1.setForeColor(a.Label1.foreColor());
+    a.Picture1.setBackColor(a.Picture1.backColor());
+    EXPECT_FALSE(a.takeDirty());
+    a.Label1.setCaption("design");
+    a.Label1.setForeColor(ui::colors::red);
+    EXPECT_TRUE(a.takeDirty()) << "one real change among unchanged values";
+}
+
+TEST(ControlRepaints, drawingOnTheCanvasAlwaysMarksTheForm)
+{
+    ProbeRig rig;
+    auto& a = dynamic_cast<ProbeForm&>(rig.app.form("frmA"));
+    a.Picture1.cls();
+    a.takeDirty();
+    a.Picture1.cls();
+    EXPECT_TRUE(a.takeDirty()) << "clearing an empty canvas";
+    a.Picture1.print(0, 0, "A", ui::colors::black);
+    a.takeDirty();
+    a.Picture1.print(0, 0, "A", ui::colors::black);
+    EXPECT_TRUE(a.takeDirty()) << "the same text again, on top of the first";
+}
