@@ -42,7 +42,7 @@ void dumpControl(const ui::Control& control, const std::string& formName, ui::St
         break;
     case ui::ControlKind::Timer: {
         const auto& timer = static_cast<const ui::Timer&>(control);
-        out.add(prefix + "Enabled", timer.enabled());
+        out.add(prefix + "Enabled", timer.running());
         out.add(prefix + "Interval", timer.interval());
         return;
     }

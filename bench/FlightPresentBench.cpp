@@ -43,7 +43,7 @@ public:
         ui::advanceVirtualTime(app_, clock_, kHighSpeedTickMs);
         present();
     }
-    bool flying() const { return stage_->get<ui::Timer>("Timer1").enabled(); }
+    bool flying() const { return stage_->get<ui::Timer>("Timer1").running(); }
     qreal devicePixelRatio() const { return window_->devicePixelRatioF(); }
 
 private:

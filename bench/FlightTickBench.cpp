@@ -39,7 +39,7 @@ public:
 
     void tick() { ui::advanceVirtualTime(app_, clock_, kHighSpeedTickMs); }
     void render() { benchmark::DoNotOptimize(renderer_.render(*stage_, dpr_)); }
-    bool flying() const { return stage_->get<ui::Timer>("Timer1").enabled(); }
+    bool flying() const { return stage_->get<ui::Timer>("Timer1").running(); }
     std::size_t drawings() const { return stage_->get<ui::PictureBox>("Picture1").drawings().size(); }
 
 private:

@@ -57,7 +57,7 @@ public:
         }
     }
 
-    bool playing() const { return app_.loaded("frmStage") != nullptr && stage_->get<ui::Timer>("Timer1").enabled(); }
+    bool playing() const { return app_.loaded("frmStage") != nullptr && stage_->get<ui::Timer>("Timer1").running(); }
 
     // Milliseconds from posting a hit to the paint that shows its score;
     // nullopt when the target flew off before the key arrived.

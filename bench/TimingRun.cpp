@@ -86,9 +86,9 @@ void watchStage(ui::Form& stage, GameTrace& trace)
     auto keyHandler = picture.onKeyPress;
     picture.onKeyPress = [keyHandler, &stage, &countdown, &trace](int& keyAscii) {
         const auto pressed = Clock::now();
-        const bool wasCounting = countdown.enabled();
+        const bool wasCounting = countdown.running();
         keyHandler(keyAscii);
-        if (!wasCounting && countdown.enabled()) {
+        if (!wasCounting && countdown.running()) {
             trace.started = pressed;
             for (auto& [name, timerTrace] : trace.timers) {
                 timerTrace.firstDueMs = stage.get<ui::Timer>(name).dueMs();

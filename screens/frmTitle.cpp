@@ -70,10 +70,10 @@ void frmTitle::widenBanner()
 
 void frmTitle::endIntro()
 {
-    Timer1.setEnabled(false);
+    Timer1.stop();
     Image1.setVisible(false);
     Picture1.setPicture(Image2.picture());
-    Timer2.setEnabled(true);
+    Timer2.start();
 }
 
 void frmTitle::Timer2_Timer()

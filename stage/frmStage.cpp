@@ -75,7 +75,7 @@ void frmStage::showZone()
 
 void frmStage::Picture1_KeyPress(int& KeyAscii)
 {
-    if (isStartKey(KeyAscii) && StageScore == 0 && TimeLeft == kGameSeconds && !Timer1.enabled()) {
+    if (isStartKey(KeyAscii) && StageScore == 0 && TimeLeft == kGameSeconds && !Timer1.running()) {
         startGame();
     } else if (isPlaying() && accepts(KeyAscii)) {
         judgeHit();
@@ -93,7 +93,7 @@ bool frmStage::isStartKey(int KeyAscii) const
 
 bool frmStage::isPlaying() const
 {
-    return TimeLeft > 0 && Timer1.enabled();
+    return TimeLeft > 0 && Timer1.running();
 }
 
 void frmStage::startGame()
@@ -109,10 +109,10 @@ void frmStage::startGame()
     Label5(0).setVisible(false);
     Label5(1).setVisible(false);
     Label6.setVisible(false);
-    Timer1.setEnabled(true);
-    Timer2.setEnabled(false);
-    Timer3.setEnabled(true);
-    Timer4.setEnabled(true);
+    Timer1.start();
+    Timer2.stop();
+    Timer3.start();
+    Timer4.start();
 }
 
 // ---------------------------------------------------------------- judging
@@ -230,12 +230,12 @@ void frmStage::Timer3_Timer()
     TimeLeft = toInt16(TimeLeft - 1);
     Label2.setCaption(ui::numberText(TimeLeft));
     if (TimeLeft == 0) {
-        Timer1.setEnabled(false);
-        Timer2.setEnabled(true);
+        Timer1.stop();
+        Timer2.start();
         Label10(0).setVisible(true);
         Label10(1).setVisible(true);
-        Timer3.setEnabled(false);
-        Timer4.setEnabled(false);
+        Timer3.stop();
+        Timer4.stop();
     }
 }
 

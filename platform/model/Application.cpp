@@ -369,7 +369,7 @@ namespace {
 
 bool isRunning(const Timer& timer)
 {
-    return timer.enabled() && timer.interval() > 0 && timer.form().loaded();
+    return timer.running() && timer.interval() > 0 && timer.form().loaded();
 }
 
 } // namespace

@@ -322,15 +322,17 @@ void Timer::setInterval(int milliseconds)
     }
 }
 
-void Timer::setEnabled(bool enabled)
+void Timer::start()
 {
-    if (enabled == running_) {
-        return;
-    }
-    running_ = enabled;
-    if (running_) {
+    if (!running_) {
+        running_ = true;
         restartCount();
     }
+}
+
+void Timer::stop()
+{
+    running_ = false;
 }
 
 void Timer::restartCount()

@@ -301,10 +301,11 @@ public:
     int interval() const { return interval_; }
     // Changing the interval of a running timer restarts its count.
     void setInterval(int milliseconds);
-    // A started timer ticks one full interval later; a stopped timer drops
-    // any tick not yet handled.
-    void setEnabled(bool enabled);
-    bool enabled() const { return running_; }
+    // A started timer ticks one full interval later; starting a running timer
+    // changes nothing. A stopped timer drops any tick not yet handled.
+    void start();
+    void stop();
+    bool running() const { return running_; }
 
     std::function<void()> onTimer;
 
@@ -314,6 +315,11 @@ public:
     std::uint64_t sequence() const { return sequence_; }
 
 private:
+    // The control's Enabled flag is not whether the timer runs: asking a
+    // timer for it would be a mistake.
+    using Control::enabled;
+    using Control::setEnabled;
+
     void restartCount();
 
     int interval_ = 0;

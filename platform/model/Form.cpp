@@ -158,7 +158,7 @@ void Form::stopTimers()
 {
     for (const auto& control : controls_) {
         if (auto* timer = dynamic_cast<Timer*>(control.get())) {
-            timer->setEnabled(false);
+            timer->stop();
         }
     }
 }

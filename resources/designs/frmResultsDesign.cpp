@@ -73,7 +73,7 @@ void buildResults(ui::Form& form)
 
     auto& blink = form.add<ui::Timer>(form, "Timer1", {});
     blink.setInterval(700);
-    blink.setEnabled(true);
+    blink.start();
 }
 
 } // namespace designs

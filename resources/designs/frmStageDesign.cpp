@@ -77,7 +77,9 @@ void addTimer(ui::Form& form, const char* name, int interval, bool running)
 {
     auto& timer = form.add<ui::Timer>(form, name, {});
     timer.setInterval(interval);
-    timer.setEnabled(running);
+    if (running) {
+        timer.start();
+    }
 }
 
 } // namespace

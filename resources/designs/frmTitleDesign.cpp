@@ -28,10 +28,10 @@ void buildTitle(ui::Form& form)
 
     auto& intro = form.add<ui::Timer>(form, "Timer1", {});
     intro.setInterval(100);
-    intro.setEnabled(true);
+    intro.start();
     auto& blink = form.add<ui::Timer>(form, "Timer2", {});
     blink.setInterval(700);
-    blink.setEnabled(false);
+    blink.stop();
 }
 
 } // namespace designs

@@ -26,7 +26,7 @@ TEST(Timers, aStartedTimerFirstTicksOneFullIntervalLater)
     auto& a = shownProbe(rig);
     rig.advance(250);
     a.Timer1.setInterval(700);
-    a.Timer1.setEnabled(true);
+    a.Timer1.start();
     rig.advance(699);
     EXPECT_EQ(rig.log(), "");
     rig.advance(1);
@@ -41,8 +41,8 @@ TEST(Timers, ticksOfSeveralTimersComeInTimeOrderThenStartOrder)
     auto& a = shownProbe(rig);
     a.Timer2.setInterval(300);
     a.Timer1.setInterval(100);
-    a.Timer2.setEnabled(true);
-    a.Timer1.setEnabled(true);
+    a.Timer2.start();
+    a.Timer1.start();
     rig.advance(300);
     EXPECT_EQ(rig.log(), "A.Timer1@100;A.Timer1@200;A.Timer2@300;A.Timer1@300;");
 }
@@ -53,9 +53,9 @@ TEST(Timers, stoppingATimerInsideAnotherTimersTickDropsItsPendingTick)
     auto& a = shownProbe(rig);
     a.Timer1.setInterval(100);
     a.Timer2.setInterval(100);
-    a.Timer1.setEnabled(true);
-    a.Timer2.setEnabled(true);
-    a.Timer1.onTimer = [&] { a.Timer2.setEnabled(false); };
+    a.Timer1.start();
+    a.Timer2.start();
+    a.Timer1.onTimer = [&] { a.Timer2.stop(); };
     rig.advance(1000);
     EXPECT_EQ(rig.log(), "") << "Timer2 was due at the same moment but never ticks";
 }
@@ -66,7 +66,7 @@ TEST(Timers, unloadingAFormStopsItsTimersForGood)
     auto& a = shownProbe(rig);
     rig.app.form("frmB").show();
     a.Timer1.setInterval(100);
-    a.Timer1.setEnabled(true);
+    a.Timer1.start();
     rig.advance(100);
     rig.app.requestClose(a);
     rig.clearLog();
@@ -80,7 +80,7 @@ TEST(Timers, changingTheIntervalOfARunningTimerRestartsItsCount)
     ProbeRig rig;
     auto& a = shownProbe(rig);
     a.Timer1.setInterval(100);
-    a.Timer1.setEnabled(true);
+    a.Timer1.start();
     rig.advance(80);
     a.Timer1.setInterval(50);
     rig.advance(49);
@@ -94,7 +94,7 @@ TEST(Timers, aLateTimerTicksOnceAndKeepsItsPhase)
     ProbeRig rig;
     auto& a = shownProbe(rig);
     a.Timer1.setInterval(100);
-    a.Timer1.setEnabled(true);
+    a.Timer1.start();
     rig.clock.set(450); // the host was busy: four ticks are overdue
     rig.app.runTimersDue();
     EXPECT_EQ(rig.log(), "A.Timer1@450;");
@@ -106,12 +106,24 @@ TEST(Timers, aTimerThatIsStoppedAndStartedAgainCountsAFreshInterval)
     ProbeRig rig;
     auto& a = shownProbe(rig);
     a.Timer1.setInterval(700);
-    a.Timer1.setEnabled(true);
+    a.Timer1.start();
     rig.advance(500);
-    a.Timer1.setEnabled(false);
-    a.Timer1.setEnabled(true);
+    a.Timer1.stop();
+    a.Timer1.start();
     rig.advance(699);
     EXPECT_EQ(rig.log(), "");
     rig.advance(1);
     EXPECT_EQ(rig.log(), "A.Timer1@1200;");
+}
+
+TEST(Timers, startingARunningTimerAgainKeepsItsCount)
+{
+    ProbeRig rig;
+    auto& a = shownProbe(rig);
+    a.Timer1.setInterval(100);
+    a.Timer1.start();
+    rig.advance(60);
+    a.Timer1.start();
+    rig.advance(40);
+    EXPECT_EQ(rig.log(), "A.Timer1@100;");
 }

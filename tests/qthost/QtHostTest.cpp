@@ -301,14 +301,14 @@ TEST_F(QtHostTest, theTimerIsArmedForTheNextTickOfTheModel)
     EXPECT_EQ(host->timerWaitMs(), std::nullopt);
     rig.app.run([&] {
         a.Timer1.setInterval(100);
-        a.Timer1.setEnabled(true);
+        a.Timer1.start();
     });
     host->sync();
     EXPECT_EQ(host->timerWaitMs(), 100);
     rig.clock.set(30);
     host->sync();
     EXPECT_EQ(host->timerWaitMs(), 70);
-    rig.app.run([&] { a.Timer1.setEnabled(false); });
+    rig.app.run([&] { a.Timer1.stop(); });
     host->sync();
     EXPECT_EQ(host->timerWaitMs(), std::nullopt);
 }

@@ -85,7 +85,7 @@ TEST(TitleIntro, theBannerRestsThenWidensTwelveTimesAroundTheMiddle)
     // The last tick also ends the intro: the title picture takes over.
     EXPECT_FALSE(title.banner().visible());
     EXPECT_EQ(title.picture(), pictures::kTitle);
-    EXPECT_FALSE(title.control<ui::Timer>("frmTitle", "Timer1").enabled());
+    EXPECT_FALSE(title.control<ui::Timer>("frmTitle", "Timer1").running());
 }
 
 TEST(TitleIntro, thePromptAppears700msAfterTheIntroAndBlinksEvery700ms)

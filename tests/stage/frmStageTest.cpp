@@ -53,10 +53,10 @@ TEST(StageDesign, OnlyThePromptBlinkRunsBeforeTheStart)
 {
     StageSession s(0);
     s.open();
-    EXPECT_FALSE(s.timer("Timer1").enabled());
-    EXPECT_TRUE(s.timer("Timer2").enabled());
-    EXPECT_FALSE(s.timer("Timer3").enabled());
-    EXPECT_FALSE(s.timer("Timer4").enabled());
+    EXPECT_FALSE(s.timer("Timer1").running());
+    EXPECT_TRUE(s.timer("Timer2").running());
+    EXPECT_FALSE(s.timer("Timer3").running());
+    EXPECT_FALSE(s.timer("Timer4").running());
     EXPECT_EQ(s.timer("Timer2").interval(), 700);
     EXPECT_EQ(s.timer("Timer3").interval(), 1000);
     EXPECT_EQ(s.timer("Timer4").interval(), 100);
@@ -130,7 +130,7 @@ TEST(StageWaiting, IgnoresEveryKeyButEnterAndSpace)
         s.press(code);
     }
     s.advance(2000);
-    EXPECT_FALSE(s.timer("Timer1").enabled());
+    EXPECT_FALSE(s.timer("Timer1").running());
     EXPECT_TRUE(s.label("Label5", 0).visible());
     EXPECT_EQ(s.label("Label2").caption(), "30");
     EXPECT_EQ(s.state("Strokes"), "0");
@@ -160,8 +160,8 @@ TEST_P(StageStartKey, StartsTheGameAndHidesReadyAndThePrompt)
     EXPECT_FALSE(s.label("Label5", 0).visible());
     EXPECT_FALSE(s.label("Label5", 1).visible());
     EXPECT_FALSE(s.label("Label6").visible());
-    EXPECT_TRUE(s.timer("Timer1").enabled());
-    EXPECT_FALSE(s.timer("Timer2").enabled());
+    EXPECT_TRUE(s.timer("Timer1").running());
+    EXPECT_FALSE(s.timer("Timer2").running());
     EXPECT_EQ(Module1::HitRate, 0);
     EXPECT_EQ(s.state("Strokes"), "0");
 }
@@ -203,7 +203,7 @@ TEST_P(StageStartKey, InTheFirstSecondOfPlayIsStillAMissAndNotARestart)
     s.press(GetParam());
     EXPECT_EQ(s.state("Strokes"), "1");
     EXPECT_EQ(s.state("RespTicks"), "5");
-    EXPECT_FALSE(s.timer("Timer2").enabled());
+    EXPECT_FALSE(s.timer("Timer2").running());
     s.advance(500);
     EXPECT_EQ(s.label("Label2").caption(), "29");
 }
@@ -220,9 +220,9 @@ TEST(StageCountdown, TheThirtiethSecondEndsThePlayWithTimeUp)
     EXPECT_FALSE(s.label("Label10", 0).visible());
     s.advance(1000);
     EXPECT_EQ(s.label("Label2").caption(), "0");
-    EXPECT_FALSE(s.timer("Timer1").enabled());
-    EXPECT_FALSE(s.timer("Timer3").enabled());
-    EXPECT_FALSE(s.timer("Timer4").enabled());
+    EXPECT_FALSE(s.timer("Timer1").running());
+    EXPECT_FALSE(s.timer("Timer3").running());
+    EXPECT_FALSE(s.timer("Timer4").running());
     EXPECT_TRUE(s.label("Label10", 0).visible());
     EXPECT_TRUE(s.label("Label10", 1).visible());
     EXPECT_FALSE(s.label("Label6").visible());
