@@ -1,7 +1,7 @@
 #include "screens/frmResults.h"
 
 #include "core/Module1.h"
-#include "core/VbMath.h"
+#include "core/Rounding.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
 #include "screens/CertificateLayout.h"

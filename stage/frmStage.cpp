@@ -2,7 +2,7 @@
 
 #include "core/Module1.h"
 #include "core/Random.h"
-#include "core/VbMath.h"
+#include "core/Rounding.h"
 #include "platform/model/Application.h"
 #include "platform/model/Text.h"
 

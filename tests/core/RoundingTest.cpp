@@ -1,4 +1,4 @@
-#include "core/VbMath.h"
+#include "core/Rounding.h"
 
 #include <gtest/gtest.h>
 
