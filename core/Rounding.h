@@ -1,22 +1,22 @@
 #pragma once
 
-// The arithmetic the screens share. Int() is the floor; a value stored into a
-// 16- or 32-bit field is rounded to the nearest integer, halves to the even
-// neighbour (2.5 -> 2, 3.5 -> 4), which is what std::nearbyint does under the
-// default rounding mode. Every 16-bit and 32-bit store of the program goes
-// through toInt16 / toInt32.
+// The arithmetic the screens share. floorWhole is the floor; a value stored
+// into a 16- or 32-bit field is rounded to the nearest integer, halves to the
+// even neighbour (2.5 -> 2, 3.5 -> 4), which is what std::nearbyint does under
+// the default rounding mode. Every 16-bit and 32-bit store of the program
+// goes through storeInt16 / storeInt32.
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-// The largest integer not above x: vbInt(-1.2) == -2.
-inline double vbInt(double x)
+// The largest integer not above x: floorWhole(-1.2) == -2.
+inline double floorWhole(double x)
 {
     return std::floor(x);
 }
 
-namespace vbmath_detail {
+namespace rounding_detail {
 // A value beyond the field's range saturates (and NaN gives 0) rather than
 // being undefined behaviour.
 template <class T>
@@ -34,15 +34,14 @@ T roundToField(double x)
     }
     return static_cast<T>(rounded);
 }
-} // namespace vbmath_detail
+} // namespace rounding_detail
 
-inline std::int16_t toInt16(double x)
+inline std::int16_t storeInt16(double x)
 {
-    return vbmath_detail::roundToField<std::int16_t>(x);
+    return rounding_detail::roundToField<std::int16_t>(x);
 }
 
-inline std::int32_t toInt32(double x)
+inline std::int32_t storeInt32(double x)
 {
-    return vbmath_detail::roundToField<std::int32_t>(x);
+    return rounding_detail::roundToField<std::int32_t>(x);
 }
-

@@ -24,7 +24,7 @@ constexpr std::int32_t kLowestRankedScore = 2000;
 // hand) must not give a negative or oversized bar.
 double barPixels(double length)
 {
-    return std::clamp(vbInt(length), 0.0, 100.0);
+    return std::clamp(floorWhole(length), 0.0, 100.0);
 }
 
 std::int32_t& workingScore()
@@ -90,7 +90,7 @@ void frmResults::showResponseBar()
 void frmResults::storeFinalScore()
 {
     std::int32_t& score = workingScore();
-    score = toInt32((vbInt(Module1::AvgResponse) + score) * Module1::HitRate / 100);
+    score = storeInt32((floorWhole(Module1::AvgResponse) + score) * Module1::HitRate / 100);
     Module1::LastScore = score;
     Label2(3).setCaption(ui::numberText(score));
     BarRatio = std::min(score / kTotalBarFull, 1.0);

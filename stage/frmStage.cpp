@@ -120,7 +120,7 @@ void frmStage::startGame()
 void frmStage::drawTarget()
 {
     const auto zone = static_cast<std::size_t>(Module1::CurrentZone);
-    TargetIndex = toInt16(vbInt(Random::Rnd() * ZoneCount.at(zone)) + ZoneStart.at(zone));
+    TargetIndex = storeInt16(floorWhole(Random::Rnd() * ZoneCount.at(zone)) + ZoneStart.at(zone));
 }
 
 bool frmStage::accepts(int KeyAscii) const
@@ -141,10 +141,10 @@ void frmStage::judgeHit()
     Label1.setCaption(ui::numberText(StageScore));
     Picture1.cls();
     startFlight(100, 100);
-    Strokes = toInt16(Strokes + 1);
+    Strokes = storeInt16(Strokes + 1);
     RespTotal = RespTicks + RespTotal;
-    Hits = toInt16(Hits + 1);
-    Module1::AvgResponse = vbInt(RespTotal * 1000 / Hits) / 10;
+    Hits = storeInt16(Hits + 1);
+    Module1::AvgResponse = floorWhole(RespTotal * 1000 / Hits) / 10;
     Label8.setCaption(withLeadingBlank(Module1::AvgResponse));
     RespTicks = 0;
     showHitRate();
@@ -152,14 +152,14 @@ void frmStage::judgeHit()
 
 void frmStage::judgeMiss()
 {
-    Strokes = toInt16(Strokes + 1);
+    Strokes = storeInt16(Strokes + 1);
     showHitRate();
 }
 
 void frmStage::showHitRate()
 {
     Shape3.setWidth(static_cast<double>(Hits) / Strokes * 100);
-    StageHitRate = vbInt(static_cast<double>(Hits) / Strokes * 1000) / 10;
+    StageHitRate = floorWhole(static_cast<double>(Hits) / Strokes * 1000) / 10;
     Label11.setCaption(ui::numberText(StageHitRate));
 }
 
@@ -175,7 +175,7 @@ void frmStage::startFlight(int pathSpan, int pathBase)
     Fade = 0;
     drawTarget();
     PosY = 0;
-    PathX = toInt16(vbInt(Random::Rnd() * pathSpan) + pathBase);
+    PathX = storeInt16(floorWhole(Random::Rnd() * pathSpan) + pathBase);
     Phase = Random::Rnd() * 6.28;
 }
 
@@ -191,18 +191,18 @@ void frmStage::Timer1_Timer()
 void frmStage::advanceFlight()
 {
     GlyphSize = GlyphSize + 0.2;
-    Fade = toInt16(Fade + 2);
+    Fade = storeInt16(Fade + 2);
     Phase = Phase + 0.2;
     Swing = Swing + 0.4;
     Drift = (PathX - 160) * 0.02 + Drift;
-    PosX = toInt16(vbInt(Drift) + ((Swing + 8) * std::sin(Phase) + PathX));
-    PosY = toInt16(PosY * 1.02 + 1);
+    PosX = storeInt16(floorWhole(Drift) + ((Swing + 8) * std::sin(Phase) + PathX));
+    PosY = storeInt16(PosY * 1.02 + 1);
 }
 
 void frmStage::drawGlyph()
 {
     const std::string glyph = targetGlyph();
-    Picture1.setFontSize(vbInt(GlyphSize));
+    Picture1.setFontSize(floorWhole(GlyphSize));
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             Picture1.print(PosX + dx, PosY + dy, glyph, ui::colors::black);
@@ -227,7 +227,7 @@ void frmStage::Timer2_Timer()
 
 void frmStage::Timer3_Timer()
 {
-    TimeLeft = toInt16(TimeLeft - 1);
+    TimeLeft = storeInt16(TimeLeft - 1);
     Label2.setCaption(ui::numberText(TimeLeft));
     if (TimeLeft == 0) {
         Timer1.stop();
@@ -241,14 +241,14 @@ void frmStage::Timer3_Timer()
 
 void frmStage::Timer4_Timer()
 {
-    RespTicks = toInt16(RespTicks + 1);
+    RespTicks = storeInt16(RespTicks + 1);
 }
 
 // ---------------------------------------------------------------- finish
 
 void frmStage::finishGame()
 {
-    Module1::AvgResponse = Hits == 0 ? 0.0 : vbInt(RespTotal * 1000 / Hits) / 10;
+    Module1::AvgResponse = Hits == 0 ? 0.0 : floorWhole(RespTotal * 1000 / Hits) / 10;
     Module1::LastScore = StageScore;
     Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[Module1::kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;
