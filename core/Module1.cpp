@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 #include <variant>
 
 namespace Module1 {
@@ -49,30 +50,92 @@ std::string executableDirectory()
     return error ? std::string(".") : cwd.string();
 }
 
-std::string slotKey(const char* base, int zone, int slot)
-{
-    return std::string("Module1.") + base + "(" + std::to_string(zone) + "," + std::to_string(slot) + ")";
-}
+// --- The shared values -------------------------------------------------------
 
-// --- SetSharedValue ---------------------------------------------------------
+using ScoreTable = decltype(RecordScore);
+using NameTable = decltype(RecordName);
 
-using ScalarTarget = std::variant<std::int16_t*, std::int32_t*, double*>;
+// Where a shared value lives, which also says how it is reset, dumped and
+// set: a whole number, a decimal, or a table of one value per zone and slot.
+using SharedField = std::variant<std::int16_t*, std::int32_t*, double*, ScoreTable*, NameTable*>;
+
+template <class T>
+constexpr bool kIsTable = std::is_same_v<T, ScoreTable> || std::is_same_v<T, NameTable>;
 
 // Values that index the tables or pick a branch of a screen are held to the
 // range the screens rely on; a value outside it would read past a table.
-struct ScalarField {
+struct SharedValue {
     std::string_view name;
-    ScalarTarget target;
+    SharedField field;
     std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
     std::int64_t highest = std::numeric_limits<std::int64_t>::max();
 };
 
-const ScalarField kScalarFields[] = {
-    {"CurrentZone", &CurrentZone, 0, 2}, {"LastScore", &LastScore},      {"AvgResponse", &AvgResponse},
-    {"HitRate", &HitRate},               {"NewRecord", &NewRecord, 0, 1}, {"SidePanel", &SidePanel, 0, 2},
-    {"MenuCursor", &MenuCursor, 0, 2},   {"KeepCursor", &KeepCursor, 0, 1}, {"OptSpeed", &OptSpeed, 0, 1},
-    {"OptCase", &OptCase, 0, 1},         {"OptKana", &OptKana, 0, 1},
+// Every shared value but CharTable, in the order of the dump.
+const SharedValue kSharedValues[] = {
+    {"CurrentZone", &CurrentZone, 0, kZones - 1},
+    {"LastScore", &LastScore},
+    {"RecordScore", &RecordScore},
+    {"RecordName", &RecordName},
+    {"AvgResponse", &AvgResponse},
+    {"HitRate", &HitRate},
+    {"NewRecord", &NewRecord, 0, 1},
+    {"SidePanel", &SidePanel, 0, 2},
+    {"MenuCursor", &MenuCursor, 0, 2},
+    {"KeepCursor", &KeepCursor, 0, 1},
+    {"OptSpeed", &OptSpeed, 0, 1},
+    {"OptCase", &OptCase, 0, 1},
+    {"OptKana", &OptKana, 0, 1},
 };
+
+bool isTable(const SharedValue& value)
+{
+    return std::visit([](auto* field) { return kIsTable<std::remove_pointer_t<decltype(field)>>; }, value.field);
+}
+
+// "CurrentZone" names a value; "RecordScore(...)" one slot of a table.
+bool isNamed(const SharedValue& value, std::string_view name)
+{
+    if (!isTable(value)) {
+        return name == value.name;
+    }
+    return name.starts_with(value.name) && name.substr(value.name.size()).starts_with('(');
+}
+
+std::string slotKey(std::string_view base, int zone, int slot)
+{
+    return "Module1." + std::string(base) + "(" + std::to_string(zone) + "," + std::to_string(slot) + ")";
+}
+
+// Whole numbers are dumped as 64-bit integers, whatever their field.
+template <class T>
+void addLine(ui::StateDump& out, std::string key, const T& value)
+{
+    if constexpr (std::is_integral_v<T>) {
+        out.add(std::move(key), static_cast<std::int64_t>(value));
+    } else {
+        out.add(std::move(key), value);
+    }
+}
+
+void dumpValue(ui::StateDump& out, const SharedValue& value)
+{
+    std::visit(
+        [&](auto* field) {
+            if constexpr (kIsTable<std::remove_pointer_t<decltype(field)>>) {
+                for (int zone = 0; zone < kZones; ++zone) {
+                    for (int slot = 0; slot < kSlots; ++slot) {
+                        addLine(out, slotKey(value.name, zone, slot), (*field)[zone][slot]);
+                    }
+                }
+            } else {
+                addLine(out, "Module1." + std::string(value.name), *field);
+            }
+        },
+        value.field);
+}
+
+// --- SetSharedValue ---------------------------------------------------------
 
 std::string_view trimSpaces(std::string_view text)
 {
@@ -127,31 +190,13 @@ bool assignInteger(T& target, std::string_view value, std::int64_t lowest, std::
     return true;
 }
 
-bool assignScalar(const ScalarField& field, std::string_view value, std::string& error)
-{
-    if (auto* target = std::get_if<std::int16_t*>(&field.target)) {
-        return assignInteger(**target, value, field.lowest, field.highest, error);
-    }
-    if (auto* target = std::get_if<std::int32_t*>(&field.target)) {
-        return assignInteger(**target, value, field.lowest, field.highest, error);
-    }
-    const auto parsed = parseDouble(value);
-    if (!parsed) {
-        error = "\"" + std::string(value) + "\" is not a finite decimal number";
-        return false;
-    }
-    *std::get<double*>(field.target) = *parsed;
-    return true;
-}
-
 struct SlotName {
-    std::string_view base;
     int zone = 0;
     int slot = 0;
 };
 
-// "RecordScore(0,10)" -> {"RecordScore", 0, 10}; nullopt when the name has
-// no well-formed index pair.
+// "RecordScore(0,10)" -> {0, 10}; nullopt when the name has no well-formed
+// index pair.
 std::optional<SlotName> parseSlotName(std::string_view name, std::string& error)
 {
     const auto open = name.find('(');
@@ -167,20 +212,45 @@ std::optional<SlotName> parseSlotName(std::string_view name, std::string& error)
                 ", slots 0 to " + std::to_string(kSlots - 1);
         return std::nullopt;
     }
-    return SlotName{name.substr(0, open), *zone, *slot};
+    return SlotName{*zone, *slot};
 }
 
-bool setSlotValue(std::string_view name, std::string_view value, std::string& error)
+template <class T>
+    requires std::is_integral_v<T>
+bool assign(T& target, std::string_view value, const SharedValue& shared, std::string& error)
 {
-    const auto slot = parseSlotName(name, error);
-    if (!slot) {
+    return assignInteger(target, value, shared.lowest, shared.highest, error);
+}
+
+bool assign(double& target, std::string_view value, const SharedValue&, std::string& error)
+{
+    const auto parsed = parseDouble(value);
+    if (!parsed) {
+        error = "\"" + std::string(value) + "\" is not a finite decimal number";
         return false;
     }
-    if (slot->base == "RecordName") {
-        RecordName[slot->zone][slot->slot] = std::string(value);
-        return true;
-    }
-    return assignInteger(RecordScore[slot->zone][slot->slot], value, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), error);
+    target = *parsed;
+    return true;
+}
+
+bool assign(std::string& target, std::string_view value, const SharedValue&, std::string&)
+{
+    target = std::string(value);
+    return true;
+}
+
+bool setValue(const SharedValue& shared, std::string_view name, std::string_view value, std::string& error)
+{
+    return std::visit(
+        [&](auto* field) {
+            if constexpr (kIsTable<std::remove_pointer_t<decltype(field)>>) {
+                const auto slot = parseSlotName(name, error);
+                return slot && assign((*field)[slot->zone][slot->slot], value, shared, error);
+            } else {
+                return assign(*field, value, shared, error);
+            }
+        },
+        shared.field);
 }
 
 } // namespace
@@ -188,20 +258,10 @@ bool setSlotValue(std::string_view name, std::string_view value, std::string& er
 void ResetSharedState()
 {
     // AppDirOverride is configuration of the run, not game state: it stays.
-    CurrentZone = 0;
-    LastScore = 0;
-    RecordScore = {};
-    RecordName = {};
-    AvgResponse = 0;
-    HitRate = 0;
-    NewRecord = 0;
+    for (const SharedValue& value : kSharedValues) {
+        std::visit([](auto* field) { *field = {}; }, value.field);
+    }
     CharTable = {};
-    SidePanel = 0;
-    MenuCursor = 0;
-    KeepCursor = 0;
-    OptSpeed = 0;
-    OptCase = 0;
-    OptKana = 0;
 }
 
 void FillDefaultRecords()
@@ -277,27 +337,9 @@ void Main(ui::Application& app)
 
 void DumpSharedState(ui::StateDump& out)
 {
-    out.add("Module1.CurrentZone", CurrentZone);
-    out.add("Module1.LastScore", static_cast<std::int64_t>(LastScore));
-    for (int zone = 0; zone < kZones; ++zone) {
-        for (int slot = 0; slot < kSlots; ++slot) {
-            out.add(slotKey("RecordScore", zone, slot), static_cast<std::int64_t>(RecordScore[zone][slot]));
-        }
+    for (const SharedValue& value : kSharedValues) {
+        dumpValue(out, value);
     }
-    for (int zone = 0; zone < kZones; ++zone) {
-        for (int slot = 0; slot < kSlots; ++slot) {
-            out.add(slotKey("RecordName", zone, slot), RecordName[zone][slot]);
-        }
-    }
-    out.add("Module1.AvgResponse", AvgResponse);
-    out.add("Module1.HitRate", HitRate);
-    out.add("Module1.NewRecord", NewRecord);
-    out.add("Module1.SidePanel", SidePanel);
-    out.add("Module1.MenuCursor", MenuCursor);
-    out.add("Module1.KeepCursor", KeepCursor);
-    out.add("Module1.OptSpeed", OptSpeed);
-    out.add("Module1.OptCase", OptCase);
-    out.add("Module1.OptKana", OptKana);
 }
 
 bool SetSharedValue(std::string_view name, std::string_view value, std::string& error)
@@ -306,13 +348,10 @@ bool SetSharedValue(std::string_view name, std::string_view value, std::string& 
     if (name.starts_with(kPrefix)) {
         name.remove_prefix(kPrefix.size());
     }
-    for (const ScalarField& field : kScalarFields) {
-        if (name == field.name) {
-            return assignScalar(field, value, error);
+    for (const SharedValue& shared : kSharedValues) {
+        if (isNamed(shared, name)) {
+            return setValue(shared, name, value, error);
         }
-    }
-    if (name.starts_with("RecordScore(") || name.starts_with("RecordName(")) {
-        return setSlotValue(name, value, error);
     }
     error = "unknown shared value \"" + std::string(name) + "\"";
     return false;

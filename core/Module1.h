@@ -23,6 +23,9 @@ inline constexpr int kWorkingSlot = kRanks;
 inline constexpr int kSlots = kRanks + 1;
 inline constexpr int kTableLength = 81;
 
+// Every value below but CharTable has its row in the table of shared values
+// in Module1.cpp, which resets, dumps and sets it: a new value needs one.
+
 // Zone being played: 0 Alphabetic, 1 Kana, 2 All kinds.
 inline std::int16_t CurrentZone = 0;
 inline std::int32_t LastScore = 0;
