@@ -1,12 +1,11 @@
 #pragma once
 
 // Small pieces the benchmarks and the timing run share: the shared state of
-// a fresh program, reading one of a form's private values, and the key event
-// that hits the stage's current target.
+// a fresh program, and the key event that hits the stage's current target.
 
 #include "core/Module1.h"
 #include "platform/model/Form.h"
-#include "platform/model/StateDump.h"
+#include "stage/frmStage.h"
 
 #include <QKeyEvent>
 #include <QString>
@@ -14,7 +13,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 
 namespace bench_support {
 
@@ -26,19 +24,6 @@ inline void resetProgramState(std::int16_t zone, std::int16_t speed)
     Module1::FillCharTables();
     Module1::CurrentZone = zone;
     Module1::OptSpeed = speed;
-}
-
-// A private value of a form as its dump writes it ("frmStage.TargetIndex").
-inline std::optional<std::int64_t> dumpedNumber(const ui::Form& form, const std::string& key)
-{
-    ui::StateDump state;
-    form.dumpState(state);
-    for (const auto& [name, value] : state.lines()) {
-        if (name == key) {
-            return std::stoll(value);
-        }
-    }
-    return std::nullopt;
 }
 
 // A key press as Qt delivers it for a plain letter key, Space or Enter.
@@ -58,11 +43,11 @@ inline std::unique_ptr<QKeyEvent> letterKeyEvent(char32_t ch)
 // The key that hits the target of the Alphabetic zone now on the stage.
 inline std::optional<char32_t> targetLetter(const ui::Form& stage)
 {
-    const auto index = dumpedNumber(stage, "frmStage.TargetIndex");
-    if (!index || *index < 1 || *index > 26) {
+    const auto target = dynamic_cast<const frmStage&>(stage).characterThatHits();
+    if (!target || *target < U'A' || *target > U'Z') {
         return std::nullopt;
     }
-    return Module1::CharTable[0][static_cast<std::size_t>(*index - 1)];
+    return target;
 }
 
 } // namespace bench_support

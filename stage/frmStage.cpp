@@ -135,6 +135,15 @@ bool frmStage::accepts(int KeyAscii) const
     return false;
 }
 
+std::optional<char32_t> frmStage::characterThatHits() const
+{
+    const std::u32string& targets = Module1::CharTable[0];
+    if (TargetIndex < 1 || TargetIndex > Module1::kTableLength || targets.size() < Module1::kTableLength) {
+        return std::nullopt;
+    }
+    return targets[static_cast<std::size_t>(TargetIndex - 1)];
+}
+
 void frmStage::judgeHit()
 {
     StageScore = StageScore + (200 - PosY) * 2;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class frmStage : public ui::Form {
@@ -18,6 +19,13 @@ public:
 
     void Form_Activate() override;
     void dumpState(ui::StateDump& out) const override;
+
+    // For drivers from outside (the replay driver, the benchmarks): the
+    // target's own character, which hits it; none while no target is drawn
+    // or the character tables are not filled.
+    std::optional<char32_t> characterThatHits() const;
+    // A character on no key that any target accepts.
+    static char32_t characterThatMisses() { return U'!'; }
 
 private:
     designs::Design<designs::buildStage> design_{*this};

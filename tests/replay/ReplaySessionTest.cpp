@@ -106,3 +106,15 @@ TEST(ReplayScripts, aKeyWhoseKeyDownOpensAnotherWindowTypesNothingThere)
                                "expect active=frmStage\nexpect frmStage.Label5(0).Visible=1\n")
                      .has_value());
 }
+
+TEST(ReplayScripts, hitAndMissTypeWhatTheStageSays)
+{
+    const auto dir = scratchDir("hit-and-miss");
+    replay::ReplaySession session(dir, dir);
+    const auto notOpen = play(session, "seed 4\nstart\nhit\n");
+    ASSERT_TRUE(notOpen.has_value());
+    EXPECT_EQ(notOpen->message, "hit: the stage is not open");
+    EXPECT_FALSE(play(session, "show frmStage\nkey Space\nhit\nmiss\nhit\n"
+                               "expect frmStage.Hits=2\nexpect frmStage.Strokes=3\n")
+                     .has_value());
+}

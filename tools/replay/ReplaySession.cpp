@@ -5,6 +5,7 @@
 #include "platform/model/Text.h"
 #include "core/FormNames.h"
 #include "app/ProgramDump.h"
+#include "stage/frmStage.h"
 
 #include <QImage>
 
@@ -198,35 +199,31 @@ void ReplaySession::pressKey(const std::string& name)
 void ReplaySession::typeText(const std::string& text)
 {
     for (char32_t ch : ui::toU32(text)) {
-        app_.keyPress(keyAsciiOf(ch), ch);
+        typeCharacter(ch);
     }
 }
 
-// A hit types the target itself; a miss types "!", which no target accepts.
+void ReplaySession::typeCharacter(char32_t ch)
+{
+    app_.keyPress(keyAsciiOf(ch), ch);
+}
+
+// The stage says what hits its target and what no target accepts.
 void ReplaySession::typeForTarget(bool hit)
 {
     if (!hit) {
-        app_.keyPress('!', U'!');
+        typeCharacter(frmStage::characterThatMisses());
         return;
     }
-    ui::Form* stage = app_.loaded(forms::kStage);
+    const auto* stage = dynamic_cast<const frmStage*>(app_.loaded(forms::kStage));
     if (stage == nullptr) {
         fail("hit: the stage is not open");
     }
-    ui::StateDump state;
-    stage->dumpState(state);
-    for (const auto& [key, value] : state.lines()) {
-        if (key == std::string(forms::kStage) + ".TargetIndex") {
-            const auto index = parseWhole(value, "TargetIndex");
-            if (index < 1 || index > Module1::kTableLength || Module1::CharTable[0].size() < Module1::kTableLength) {
-                fail("hit: no target to hit");
-            }
-            const char32_t target = Module1::CharTable[0][static_cast<std::size_t>(index - 1)];
-            app_.keyPress(keyAsciiOf(target), target);
-            return;
-        }
+    const auto target = stage->characterThatHits();
+    if (!target) {
+        fail("hit: no target to hit");
     }
-    fail("hit: the stage shows no target");
+    typeCharacter(*target);
 }
 
 ui::Form& ReplaySession::openForm(const std::string& name)

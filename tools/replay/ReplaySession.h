@@ -40,6 +40,7 @@ private:
     void start();
     void pressKey(const std::string& name);
     void typeText(const std::string& text);
+    void typeCharacter(char32_t ch);
     void typeForTarget(bool hit);
     void click(const std::string& target);
     void close(const std::string& formName);
