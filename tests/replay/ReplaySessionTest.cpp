@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -117,4 +119,23 @@ TEST(ReplayScripts, hitAndMissTypeWhatTheStageSays)
     EXPECT_FALSE(play(session, "show frmStage\nkey Space\nhit\nmiss\nhit\n"
                                "expect frmStage.Hits=2\nexpect frmStage.Strokes=3\n")
                      .has_value());
+}
+
+TEST(ReplayScripts, theUsageListsEveryCommandWithItsArguments)
+{
+    const std::string usage = replay::ReplaySession::usage();
+    EXPECT_TRUE(usage.starts_with("usage: quorvel-replay SCRIPT [OUTDIR]\n"));
+    std::vector<std::string> listed;
+    std::istringstream lines(usage);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("  ")) {
+            listed.push_back(line.substr(2, line.find("  ", 2) - 2));
+        }
+    }
+    const std::vector<std::string> commands = {
+        "seed N", "appdir DIR", "start", "key NAME", "type TEXT", "hit", "miss", "wait MS",
+        "click FORM[.CONTROL]", "close FORM", "set NAME VALUE", "show FORM", "snap NAME",
+        "expect LINE", "screen W H", "scale N", "expectfile FILE TEXT",
+    };
+    EXPECT_EQ(listed, commands);
 }

@@ -9,6 +9,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <map>
@@ -125,57 +126,81 @@ std::optional<Failure> ReplaySession::run(std::istream& script)
     return std::nullopt;
 }
 
+std::span<const ReplaySession::Command> ReplaySession::commands()
+{
+    static const Command table[] = {
+        {"seed", "N", &ReplaySession::seed, "Seeds the random numbers (without it, from the clock)."},
+        {"appdir", "DIR", &ReplaySession::appDir,
+         "The directory where qorvl.dat is read and written (default: the script's directory; relative to it)."},
+        {"start", "", &ReplaySession::start, "Starts the program."},
+        {"key", "NAME", &ReplaySession::pressKey,
+         "Presses and releases a key: Enter, Space, Escape, Backspace, Left, Up, Right, Down, A-Z, 0-9."},
+        {"type", "TEXT", &ReplaySession::typeText, "Each character of TEXT (UTF-8) arrives as one key press."},
+        {"hit", "", &ReplaySession::hit, "During play, types a character the current target accepts."},
+        {"miss", "", &ReplaySession::miss, "During play, types a character no target accepts."},
+        {"wait", "MS", &ReplaySession::wait, "Advances the virtual clock, firing every due timer tick in order."},
+        {"click", "FORM[.CONTROL]", &ReplaySession::click,
+         "Clicks a window (activating it) or a control on it (focus moves there)."},
+        {"close", "FORM", &ReplaySession::close, "Closes the window with its close box."},
+        {"set", "NAME VALUE", &ReplaySession::setValue,
+         "Sets a shared value: set RecordScore(0,10) 5000, set HitRate 97.3."},
+        {"show", "FORM", &ReplaySession::show, "Shows a window modeless, as the screen that opens it would."},
+        {"snap", "NAME", &ReplaySession::snap,
+         "Writes NAME.txt (the dump) and NAME-FORM.png for every open window into OUTDIR."},
+        {"expect", "LINE", &ReplaySession::expect,
+         "Checks that the dump, as it stands now, contains exactly that line."},
+        {"screen", "W H", &ReplaySession::setScreen,
+         "The screen size in pixels, for centring the title (default 1024 × 768)."},
+        {"scale", "N", &ReplaySession::setScale, "Snaps render at N times the pixel density (1 to 4)."},
+        {"expectfile", "FILE TEXT", &ReplaySession::expectFileLine,
+         "FILE in the records directory has a line that, read in code page 932, is exactly TEXT."},
+    };
+    return table;
+}
+
+std::string ReplaySession::usage()
+{
+    const auto synopsis = [](const Command& command) {
+        return command.arguments.empty() ? std::string(command.verb)
+                                         : std::string(command.verb) + " " + std::string(command.arguments);
+    };
+    std::size_t width = 0;
+    for (const Command& command : commands()) {
+        width = std::max(width, synopsis(command).size());
+    }
+    std::string text = "usage: quorvel-replay SCRIPT [OUTDIR]\n"
+                       "SCRIPT holds one command a line; blank lines and lines starting with # are skipped:\n";
+    for (const Command& command : commands()) {
+        const std::string left = synopsis(command);
+        text += "  " + left + std::string(width + 2 - left.size(), ' ') + std::string(command.meaning) + "\n";
+    }
+    return text;
+}
+
 void ReplaySession::execute(const std::string& command)
 {
     const auto [verb, rest] = splitCommand(command);
-    if (verb == "seed") {
-        Random::SetFixedSeed(static_cast<std::uint64_t>(parseWhole(rest, "seed")));
-    } else if (verb == "appdir") {
-        std::filesystem::path dir = rest;
-        Module1::AppDirOverride = (dir.is_absolute() ? dir : scriptDir_ / dir).string();
-    } else if (verb == "start") {
-        start();
-    } else if (verb == "key") {
-        pressKey(rest);
-    } else if (verb == "type") {
-        typeText(rest);
-    } else if (verb == "hit" || verb == "miss") {
-        typeForTarget(verb == "hit");
-    } else if (verb == "wait") {
-        ui::advanceVirtualTime(app_, clock_, parseWhole(rest, "wait"));
-    } else if (verb == "click") {
-        click(rest);
-    } else if (verb == "close") {
-        close(rest);
-    } else if (verb == "set") {
-        const auto [name, value] = splitCommand(rest);
-        std::string error;
-        if (!Module1::SetSharedValue(name, value, error)) {
-            fail(error);
+    for (const Command& known : commands()) {
+        if (verb == known.verb) {
+            (this->*known.run)(rest);
+            return;
         }
-    } else if (verb == "show") {
-        show(rest);
-    } else if (verb == "snap") {
-        snap(rest);
-    } else if (verb == "expect") {
-        expect(rest);
-    } else if (verb == "screen") {
-        const auto [width, height] = splitCommand(rest);
-        app_.setScreenSizePx(static_cast<int>(parseWhole(width, "screen width")),
-                             static_cast<int>(parseWhole(height, "screen height")));
-    } else if (verb == "scale") {
-        snapScale_ = static_cast<double>(parseWhole(rest, "scale"));
-        if (snapScale_ < 1 || snapScale_ > 4) {
-            fail("scale must be 1 to 4");
-        }
-    } else if (verb == "expectfile") {
-        expectFileLine(rest);
-    } else {
-        fail("unknown command \"" + verb + "\"");
     }
+    fail("unknown command \"" + verb + "\"");
 }
 
-void ReplaySession::start()
+void ReplaySession::seed(const std::string& number)
+{
+    Random::SetFixedSeed(static_cast<std::uint64_t>(parseWhole(number, "seed")));
+}
+
+void ReplaySession::appDir(const std::string& dir)
+{
+    const std::filesystem::path path = dir;
+    Module1::AppDirOverride = (path.is_absolute() ? path : scriptDir_ / path).string();
+}
+
+void ReplaySession::start(const std::string&)
 {
     if (!app_.openForms().empty() || app_.finished()) {
         fail("start: the program has already started");
@@ -209,12 +234,8 @@ void ReplaySession::typeCharacter(char32_t ch)
 }
 
 // The stage says what hits its target and what no target accepts.
-void ReplaySession::typeForTarget(bool hit)
+void ReplaySession::hit(const std::string&)
 {
-    if (!hit) {
-        typeCharacter(frmStage::characterThatMisses());
-        return;
-    }
     const auto* stage = dynamic_cast<const frmStage*>(app_.loaded(forms::kStage));
     if (stage == nullptr) {
         fail("hit: the stage is not open");
@@ -224,6 +245,16 @@ void ReplaySession::typeForTarget(bool hit)
         fail("hit: no target to hit");
     }
     typeCharacter(*target);
+}
+
+void ReplaySession::miss(const std::string&)
+{
+    typeCharacter(frmStage::characterThatMisses());
+}
+
+void ReplaySession::wait(const std::string& milliseconds)
+{
+    ui::advanceVirtualTime(app_, clock_, parseWhole(milliseconds, "wait"));
 }
 
 ui::Form& ReplaySession::openForm(const std::string& name)
@@ -254,6 +285,15 @@ void ReplaySession::click(const std::string& target)
 void ReplaySession::close(const std::string& formName)
 {
     app_.requestClose(openForm(formName));
+}
+
+void ReplaySession::setValue(const std::string& arguments)
+{
+    const auto [name, value] = splitCommand(arguments);
+    std::string error;
+    if (!Module1::SetSharedValue(name, value, error)) {
+        fail(error);
+    }
 }
 
 void ReplaySession::show(const std::string& formName)
@@ -312,8 +352,21 @@ void ReplaySession::expect(const std::string& line)
     fail("expected \"" + line + "\" but the dump has " + (actual.empty() ? "no such key" : "\"" + actual + "\""));
 }
 
-// expectfile FILE TEXT: FILE (in the records directory) has a line that,
-// read in code page 932, is exactly TEXT.
+void ReplaySession::setScreen(const std::string& size)
+{
+    const auto [width, height] = splitCommand(size);
+    app_.setScreenSizePx(static_cast<int>(parseWhole(width, "screen width")),
+                         static_cast<int>(parseWhole(height, "screen height")));
+}
+
+void ReplaySession::setScale(const std::string& factor)
+{
+    snapScale_ = static_cast<double>(parseWhole(factor, "scale"));
+    if (snapScale_ < 1 || snapScale_ > 4) {
+        fail("scale must be 1 to 4");
+    }
+}
+
 void ReplaySession::expectFileLine(const std::string& arguments)
 {
     const auto [file, wanted] = splitCommand(arguments);

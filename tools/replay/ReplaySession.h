@@ -14,7 +14,9 @@
 #include <istream>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace replay {
 
@@ -34,20 +36,41 @@ public:
     // Runs one command; throws std::runtime_error with the reason when it fails.
     void execute(const std::string& command);
 
+    // The program's usage line followed by every command with its arguments
+    // and meaning, one a line.
+    static std::string usage();
+
     ui::Application& app() { return app_; }
 
 private:
-    void start();
+    // One script command: what follows the verb is handed to `run` whole.
+    struct Command {
+        std::string_view verb;
+        std::string_view arguments;
+        void (ReplaySession::*run)(const std::string& arguments);
+        std::string_view meaning;
+    };
+    static std::span<const Command> commands();
+
+    void seed(const std::string& number);
+    void appDir(const std::string& dir);
+    void start(const std::string& ignored);
     void pressKey(const std::string& name);
     void typeText(const std::string& text);
-    void typeCharacter(char32_t ch);
-    void typeForTarget(bool hit);
+    void hit(const std::string& ignored);
+    void miss(const std::string& ignored);
+    void wait(const std::string& milliseconds);
     void click(const std::string& target);
     void close(const std::string& formName);
+    void setValue(const std::string& arguments);
     void show(const std::string& formName);
     void snap(const std::string& name);
     void expect(const std::string& line);
+    void setScreen(const std::string& size);
+    void setScale(const std::string& factor);
     void expectFileLine(const std::string& arguments);
+
+    void typeCharacter(char32_t ch);
     ui::Form& openForm(const std::string& name);
 
     std::filesystem::path scriptDir_;

@@ -1,6 +1,7 @@
 // quorvel-replay SCRIPT [OUTDIR]: plays a script against the whole program,
 // headless and under virtual time. Exit 0 when every command ran and every
 // expectation held; 1 with the line number and the mismatch otherwise.
+// --help lists the commands.
 
 #include "tools/replay/ReplaySession.h"
 
@@ -9,11 +10,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << replay::ReplaySession::usage();
+        return 0;
+    }
     if (argc < 2 || argc > 3) {
-        std::cerr << "usage: quorvel-replay SCRIPT [OUTDIR]\n";
+        std::cerr << replay::ReplaySession::usage();
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
