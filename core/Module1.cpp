@@ -2,6 +2,7 @@
 
 #include "core/RecordFile.h"
 #include "core/FormNames.h"
+#include "platform/model/Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -137,21 +138,10 @@ void dumpValue(ui::StateDump& out, const SharedValue& value)
 
 // --- SetSharedValue ---------------------------------------------------------
 
-std::string_view trimSpaces(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 template <class T>
 std::optional<T> parseInteger(std::string_view text)
 {
-    text = trimSpaces(text);
+    text = ui::trimBlanks(text);
     if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
         text.remove_prefix(1);
     }
@@ -166,7 +156,7 @@ std::optional<T> parseInteger(std::string_view text)
 
 std::optional<double> parseDouble(std::string_view text)
 {
-    text = trimSpaces(text);
+    text = ui::trimBlanks(text);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {

@@ -58,22 +58,10 @@ private:
     int line_ = 1;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::optional<std::int32_t> parseScore(std::string_view field)
 {
-    std::string_view text = trimBlanks(field);
+    // A field never holds a line end: the reader splits there.
+    std::string_view text = ui::trimBlanks(field);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

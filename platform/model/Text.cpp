@@ -291,6 +291,16 @@ std::string numberText(std::int64_t value)
     return std::to_string(value);
 }
 
+std::string_view trimBlanks(std::string_view text)
+{
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
 std::optional<std::string> toCp932(std::string_view utf8)
 {
     Converter converter("CP932", "UTF-8");

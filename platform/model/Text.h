@@ -1,7 +1,7 @@
 #pragma once
 
-// Numbers as the program writes them, code page 932 conversion, and the
-// translation of typed characters into the single- or double-byte codes the
+// Numbers as the program writes them, the blanks its readers ignore, code
+// page 932 conversion, and the translation of typed characters into the single- or double-byte codes the
 // key handlers compare.
 
 #include <cstdint>
@@ -16,6 +16,11 @@ namespace ui {
 std::string numberText(double value);
 std::string numberText(std::int64_t value);
 inline std::string numberText(int value) { return numberText(static_cast<std::int64_t>(value)); }
+
+// Text as a reader of the program's inputs (replay script lines, the values
+// they set, the scores of the records file) takes it: without the spaces,
+// tabs, carriage returns and line feeds at either end. Blanks inside stay.
+std::string_view trimBlanks(std::string_view text);
 
 // UTF-8 <-> code page 932. toCp932 fails (nullopt) when a character has no
 // code page 932 form; fromCp932 fails on bytes that are not valid there.

@@ -463,6 +463,18 @@ TEST_F(StateAccess, SetTakesNamesWithoutTheModulePrefix)
     EXPECT_EQ(Module1::RecordName[1][3], "  two  words ");
 }
 
+TEST_F(StateAccess, SetReadsNumbersAndIndexesWithoutTheBlanksAroundThem)
+{
+    std::string error;
+    EXPECT_TRUE(Module1::SetSharedValue("HitRate", "\t87.5 ", error)) << error;
+    EXPECT_TRUE(Module1::SetSharedValue("RecordScore( 1 ,\t2 )", " 300\t", error)) << error;
+    EXPECT_TRUE(Module1::SetSharedValue("RecordName(0,0)", " kept ", error)) << error;
+
+    EXPECT_EQ(Module1::HitRate, 87.5);
+    EXPECT_EQ(Module1::RecordScore[1][2], 300);
+    EXPECT_EQ(Module1::RecordName[0][0], " kept ") << "a name is text, blanks and all";
+}
+
 TEST_F(StateAccess, SetRefusesBadNamesIndexesAndNumbersWithoutChangingAnything)
 {
     const std::pair<const char*, const char*> refused[] = {

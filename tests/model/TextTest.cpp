@@ -70,6 +70,15 @@ TEST(NumberText, WritesWholeNumbersWithoutSeparators)
     EXPECT_EQ(ui::numberText(std::int64_t{1234567}), "1234567");
 }
 
+TEST(TrimBlanks, DropsSpacesTabsAndLineEndsAtEitherEndOnly)
+{
+    EXPECT_EQ(ui::trimBlanks(" \t 12 34\t\r\n"), "12 34");
+    EXPECT_EQ(ui::trimBlanks("\r\nseed 7"), "seed 7");
+    EXPECT_EQ(ui::trimBlanks(" \t\r\n "), "");
+    EXPECT_EQ(ui::trimBlanks("\v5\f"), "\v5\f");
+    EXPECT_EQ(ui::trimBlanks("ＡＢ　"), "ＡＢ　") << "an ideographic space is text";
+}
+
 TEST(Cp932Conversion, EncodesKanaKanjiAndAsciiAsTheirCodePageBytes)
 {
     EXPECT_EQ(ui::toCp932("ABC"), "ABC");

@@ -45,18 +45,6 @@ std::int64_t parseWhole(const std::string& text, const char* what)
     return value;
 }
 
-std::string trimmed(std::string text)
-{
-    while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
-        text.pop_back();
-    }
-    std::size_t first = 0;
-    while (first < text.size() && (text[first] == ' ' || text[first] == '\t')) {
-        ++first;
-    }
-    return text.substr(first);
-}
-
 struct KeyStroke {
     int keyCode;
     char32_t typed; // 0: the key types nothing
@@ -113,7 +101,7 @@ std::optional<Failure> ReplaySession::run(std::istream& script)
 {
     std::string raw;
     for (int number = 1; std::getline(script, raw); ++number) {
-        const std::string line = trimmed(raw);
+        const std::string line(ui::trimBlanks(raw));
         if (line.empty() || line[0] == '#') {
             continue;
         }
