@@ -92,8 +92,8 @@ public:
 
 protected:
     void changed();
-    // Every setter stores through this: the form repaints only when the value
-    // really changed. Returns whether it did.
+    // Every setter of something drawn stores through this, so the form
+    // repaints only when a value really changed. Returns whether it did.
     template <class T, class V>
     bool assignAndMark(T& field, V&& value)
     {

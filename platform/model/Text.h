@@ -1,8 +1,8 @@
 #pragma once
 
 // Numbers as the program writes them, the blanks its readers ignore, code
-// page 932 conversion, and the translation of typed characters into the single- or double-byte codes the
-// key handlers compare.
+// page 932 conversion, and the translation of typed characters into the
+// single- or double-byte codes the key handlers compare.
 
 #include <cstdint>
 #include <optional>
