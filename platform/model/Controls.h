@@ -92,15 +92,14 @@ public:
 
 protected:
     void changed();
-    // Every setter of something drawn stores through this, so the form
-    // repaints only when a value really changed. Returns whether it did.
+    // Every setter of something drawn stores through this: the form is
+    // marked only when the value really changed. Returns whether it did.
     template <class T, class V>
     bool assignAndMark(T& field, V&& value)
     {
-        if (field == value) {
+        if (!assignIfChanged(field, std::forward<V>(value))) {
             return false;
         }
-        field = std::forward<V>(value);
         changed();
         return true;
     }

@@ -40,40 +40,33 @@ Form::~Form() = default;
 
 void Form::setCaption(std::string caption)
 {
-    caption_ = std::move(caption);
-    markDirty();
+    markDirtyIf(assignIfChanged(caption_, std::move(caption)));
 }
 
 void Form::setBorder(FormBorder border)
 {
-    border_ = border;
-    markDirty();
+    markDirtyIf(assignIfChanged(border_, border));
 }
 
 void Form::setClientSize(int widthTwips, int heightTwips)
 {
-    clientWidthTwips_ = widthTwips;
-    clientHeightTwips_ = heightTwips;
-    markDirty();
+    // Both are stored: | does not stop at the first change.
+    markDirtyIf(assignIfChanged(clientWidthTwips_, widthTwips) | assignIfChanged(clientHeightTwips_, heightTwips));
 }
 
 void Form::setLeft(double twips)
 {
-    left_ = twips;
-    markDirty();
+    markDirtyIf(assignIfChanged(left_, twips));
 }
 
 void Form::setTop(double twips)
 {
-    top_ = twips;
-    markDirty();
+    markDirtyIf(assignIfChanged(top_, twips));
 }
 
 void Form::move(double leftTwips, double topTwips)
 {
-    left_ = leftTwips;
-    top_ = topTwips;
-    markDirty();
+    markDirtyIf(assignIfChanged(left_, leftTwips) | assignIfChanged(top_, topTwips));
 }
 
 double Form::width() const

@@ -107,6 +107,7 @@ public:
     // Set when anything visible changed since the host last painted.
     bool takeDirty();
     void markDirty() { dirty_ = true; }
+    void markDirtyIf(bool changed) { dirty_ = dirty_ || changed; }
 
     // Called by the application only.
     void setVisibleFlag(bool visible);

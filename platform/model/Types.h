@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace ui {
 
@@ -96,5 +97,17 @@ inline constexpr int A = 65;      // 'A'..'Z' are 65..90
 inline constexpr int F = 70;
 inline constexpr int J = 74;
 } // namespace vk
+
+// Stores `value` in `field` when it differs; returns whether it did. Forms
+// and controls set through this, so they repaint only on a real change.
+template <class T, class V>
+bool assignIfChanged(T& field, V&& value)
+{
+    if (field == value) {
+        return false;
+    }
+    field = std::forward<V>(value);
+    return true;
+}
 
 } // namespace ui

@@ -119,6 +119,14 @@ TEST(ControlRepaints, aSetterMarksTheFormOnlyWhenItsValueReallyChanges)
     a.Label1.setCaption("design");
     a.Label1.setForeColor(ui::colors::red);
     EXPECT_TRUE(a.takeDirty()) << "one real change among unchanged values";
+
+    a.setCaption(a.caption());
+    a.move(a.left(), a.top());
+    a.setClientSize(a.clientWidthTwips(), a.clientHeightTwips());
+    EXPECT_FALSE(a.takeDirty()) << "the form's own properties, unchanged";
+    a.setClientSize(a.clientWidthTwips(), a.clientHeightTwips() + 15);
+    EXPECT_TRUE(a.takeDirty()) << "a taller form";
+    EXPECT_EQ(a.clientHeightTwips(), 3675);
 }
 
 TEST(ControlRepaints, drawingOnTheCanvasAlwaysMarksTheForm)
