@@ -43,7 +43,7 @@ void setScreenSize(ui::Application& model)
 int reportStartFailure(const QString& message)
 {
     std::cerr << "quorvel: " << message.toStdString() << '\n';
-    QMessageBox::critical(nullptr, QStringLiteral("Quorvel"), message);
+    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
     return EXIT_FAILURE;
 }
 
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     }
 
     const qthost::AppIdentity identity{
-        QStringLiteral("Quorvel"),
+        QApplication::applicationName(),
         qthost::iconFromPictures(program.catalog, {pictures::kIcon32, pictures::kIcon16})};
     qthost::QtHost host(model, program.clock, identity);
     // Weston's XWayland window manager would put the side panels anywhere.

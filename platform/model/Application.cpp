@@ -71,6 +71,13 @@ std::vector<Form*> Application::openForms() const
     return zOrder_;
 }
 
+Form* Application::openForm(std::uint64_t instanceId) const
+{
+    const auto found = std::find_if(zOrder_.begin(), zOrder_.end(),
+                                    [instanceId](const Form* form) { return form->instanceId() == instanceId; });
+    return found == zOrder_.end() ? nullptr : *found;
+}
+
 void Application::setScreenSizePx(int width, int height)
 {
     screenWidthTwips_ = static_cast<double>(width) * kTwipsPerPixel;

@@ -65,6 +65,9 @@ public:
 
     // Visible forms, back to front.
     std::vector<Form*> openForms() const;
+    // The open form of that creation (Form::instanceId), or nullptr: a host's
+    // window may outlive its form.
+    Form* openForm(std::uint64_t instanceId) const;
     Form* activeForm() const { return active_; }
     // True once at least one form was shown and none is left: the program ends.
     bool finished() const { return finished_; }

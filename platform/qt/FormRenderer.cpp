@@ -13,11 +13,6 @@
 namespace qthost {
 namespace {
 
-QColor qtColor(ui::Color color)
-{
-    return QColor(color.r, color.g, color.b);
-}
-
 const QColor kShadow(128, 128, 128);
 const QColor kDarkShadow(64, 64, 64);
 const QColor kHighlight(255, 255, 255);

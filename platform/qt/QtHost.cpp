@@ -201,15 +201,7 @@ void QtHost::painted(std::uint64_t formId)
 // when the model must not be touched.
 ui::Form* QtHost::openForm(std::uint64_t formId) const
 {
-    if (guard_.failed()) {
-        return nullptr;
-    }
-    for (ui::Form* form : app_.openForms()) {
-        if (form->instanceId() == formId) {
-            return form;
-        }
-    }
-    return nullptr;
+    return guard_.failed() ? nullptr : app_.openForm(formId);
 }
 
 } // namespace qthost

@@ -112,6 +112,11 @@ QFont qtFont(const ui::Font& font)
     return result;
 }
 
+QColor qtColor(ui::Color color)
+{
+    return QColor(color.r, color.g, color.b);
+}
+
 int QtTextMetrics::textWidthPx(const ui::Font& font, std::string_view utf8) const
 {
     const QFontMetrics metrics(qtFont(font));

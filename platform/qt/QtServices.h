@@ -17,6 +17,7 @@
 #include "platform/model/Services.h"
 #include "platform/model/Types.h"
 
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QImage>
@@ -32,6 +33,7 @@ namespace qthost {
 QStringList japaneseGothicFamilies();
 
 QFont qtFont(const ui::Font& font);
+QColor qtColor(ui::Color color);
 
 int pixelSizeForPoints(double points);
 

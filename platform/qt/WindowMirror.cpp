@@ -40,11 +40,6 @@ int twipsToPixels(double twips)
     return static_cast<int>(std::lround(twips / ui::kTwipsPerPixel));
 }
 
-QColor qtColor(ui::Color color)
-{
-    return QColor(color.r, color.g, color.b);
-}
-
 // Shows the model's text box in its line edit, inside the sunken border the
 // renderer draws.
 void showTextBox(TextBoxEdit& edit, const ui::TextBox& box, QPoint clientOffset)
@@ -94,7 +89,7 @@ std::vector<std::uint64_t> WindowMirror::windowsWithoutForm() const
 {
     std::vector<std::uint64_t> closed;
     for (const auto& [id, state] : windows_) {
-        if (openForm(id) == nullptr) {
+        if (app_.openForm(id) == nullptr) {
             closed.push_back(id);
         }
     }
@@ -298,7 +293,7 @@ void WindowMirror::handOverChildrenOf(std::uint64_t formId)
 {
     for (auto& [id, state] : windows_) {
         if (state.ownerId == formId) {
-            const ui::Form* form = openForm(id);
+            const ui::Form* form = app_.openForm(id);
             setOwner(state, form != nullptr ? ownerFor(*form) : 0);
         }
     }
@@ -324,16 +319,6 @@ std::optional<DrawnFrame> WindowMirror::drawnFrameFor(ui::FormBorder border) con
         return std::nullopt;
     }
     return DrawnFrame(border);
-}
-
-ui::Form* WindowMirror::openForm(std::uint64_t formId) const
-{
-    for (ui::Form* form : app_.openForms()) {
-        if (form->instanceId() == formId) {
-            return form;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace qthost

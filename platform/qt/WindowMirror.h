@@ -77,7 +77,6 @@ private:
     void handOverChildrenOf(std::uint64_t formId);
     Qt::WindowFlags windowFlags(ui::FormBorder border) const;
     std::optional<DrawnFrame> drawnFrameFor(ui::FormBorder border) const;
-    ui::Form* openForm(std::uint64_t formId) const;
 
     const ui::Application& app_;
     WindowEvents& events_;

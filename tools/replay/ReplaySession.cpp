@@ -3,7 +3,6 @@
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Text.h"
-#include "core/FormNames.h"
 #include "app/ProgramDump.h"
 #include "stage/frmStage.h"
 
@@ -224,7 +223,7 @@ void ReplaySession::typeCharacter(char32_t ch)
 // The stage says what hits its target and what no target accepts.
 void ReplaySession::hit(const std::string&)
 {
-    const auto* stage = dynamic_cast<const frmStage*>(app_.loaded(forms::kStage));
+    const frmStage* stage = app_.loaded<frmStage>();
     if (stage == nullptr) {
         fail("hit: the stage is not open");
     }
