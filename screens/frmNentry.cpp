@@ -169,7 +169,7 @@ void frmNentry::Form_Unload(int& Cancel)
 
 void frmNentry::dumpState(ui::StateDump& out) const
 {
-    const std::string prefix = std::string(kFormName) + ".";
+    const std::string prefix = name() + ".";
     out.add(prefix + "EntryRow", EntryRow);
     out.add(prefix + "RowFound", RowFound);
     out.add(prefix + "SwapScore", SwapScore);

@@ -79,7 +79,7 @@ void frmRecord::leaveDown()
 
 void frmRecord::dumpState(ui::StateDump& out) const
 {
-    const std::string prefix = std::string(kFormName) + ".";
+    const std::string prefix = name() + ".";
     out.add(prefix + "ViewZone", ViewZone);
     for (std::size_t zone = 0; zone < ZoneCaption.size(); ++zone) {
         out.add(prefix + "ZoneCaption(" + std::to_string(zone) + ")", ZoneCaption[zone]);

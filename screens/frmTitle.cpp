@@ -97,7 +97,7 @@ void frmTitle::openMenu()
 
 void frmTitle::dumpState(ui::StateDump& out) const
 {
-    const std::string prefix = std::string(kFormName) + ".";
+    const std::string prefix = name() + ".";
     out.add(prefix + "IntroStep", IntroStep);
     out.add(prefix + "IntroDir", IntroDir);
 }

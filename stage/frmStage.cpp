@@ -267,7 +267,7 @@ void frmStage::finishGame()
 
 void frmStage::dumpState(ui::StateDump& out) const
 {
-    const std::string prefix = std::string(kFormName) + ".";
+    const std::string prefix = name() + ".";
     out.add(prefix + "StageScore", static_cast<std::int64_t>(StageScore));
     out.add(prefix + "TimeLeft", TimeLeft);
     out.add(prefix + "RespTicks", RespTicks);
