@@ -15,9 +15,11 @@ namespace probes {
 
 namespace {
 
-// What the host sees, after the dump: the Qt platform, and the form whose
-// window has the keyboard focus (empty when none has). Under a Wayland
-// compositor nothing outside the game can tell which window has the focus.
+// What the host sees, after the dump: the Qt platform, the form whose
+// window has the keyboard focus (empty when none has), and how many key
+// presses have reached the game's windows. Under a Wayland compositor nothing
+// outside the game can tell which window has the focus, nor whether a key
+// that was sent arrived.
 std::string hostLines(const qthost::QtHost& host, const ui::Application& app)
 {
     std::string focus;
@@ -28,7 +30,8 @@ std::string hostLines(const qthost::QtHost& host, const ui::Application& app)
             focus = form->name();
         }
     }
-    return "host.platform=" + QGuiApplication::platformName().toStdString() + "\nhost.focus=" + focus + "\n";
+    return "host.platform=" + QGuiApplication::platformName().toStdString() + "\nhost.focus=" + focus +
+           "\nhost.keys=" + std::to_string(host.keyPressesReceived()) + "\n";
 }
 
 void writeState(const QString& path, const qthost::QtHost& host, const ui::Application& app)

@@ -8,6 +8,7 @@ namespace qthost {
 
 void InputRouter::keyPressed(const QKeyEvent& event)
 {
+    ++keyPresses_;
     deliverKeys(virtualKeyCode(event), shiftState(event.modifiers()), typedKeys(event));
 }
 

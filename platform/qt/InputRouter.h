@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,11 +31,16 @@ public:
     // False when the form has no such text box any more.
     bool clickTextBox(ui::Form& form, const std::string& name, int index);
 
+    // Key presses that reached our windows, handled or not: tells a watcher
+    // whether a key it sent got to the game at all.
+    std::uint64_t keyPresses() const { return keyPresses_; }
+
 private:
     void deliverKeys(std::optional<int> keyDown, int shift, const std::vector<TypedKey>& typed);
 
     ui::Application& app_;
     FatalGuard& guard_;
+    std::uint64_t keyPresses_ = 0;
 };
 
 } // namespace qthost

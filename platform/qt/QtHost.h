@@ -58,6 +58,7 @@ public:
 
     QWidget* windowFor(const ui::Form& form) const;
     std::size_t windowCount() const { return mirror_.windowCount(); }
+    std::uint64_t keyPressesReceived() const { return input_.keyPresses(); }
 
     // How a fatal error is shown; a message box unless replaced.
     void setFatalReporter(FatalReporter reporter) { guard_.setReporter(std::move(reporter)); }

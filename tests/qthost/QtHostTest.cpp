@@ -279,6 +279,7 @@ TEST_F(QtHostTest, aKeyOnAWindowGivesKeyDownThenKeyPress)
     sendKey(&windowOf(a), 0xFF81, "ﾁ", 30 + 8); // the A key with kana input on
     sendKey(&windowOf(a), Qt::Key_Return, "\r");
     EXPECT_EQ(log, "A.KeyDown(65);A.KeyPress(97);A.KeyDown(65);A.KeyPress(193);A.KeyDown(13);A.KeyPress(13);");
+    EXPECT_EQ(host->keyPressesReceived(), 3u);
 }
 
 TEST_F(QtHostTest, theCharacterOfAKeyThatOpenedTheNextScreenIsNotTypedIntoIt)

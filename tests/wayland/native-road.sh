@@ -18,7 +18,7 @@ qv_focus_probe=game
 # KEY goes to FORM once FORM has the keyboard.
 press_on() {
     qv_wait_focus "$1"
-    qv_key "$2"
+    qv_key_received "$2"
 }
 
 # FORM opened at DX, DY twips from the menu window.

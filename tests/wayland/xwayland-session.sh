@@ -44,11 +44,19 @@ qv_poll "$QV_DEADLINE" on_xwayland qv_x_window_exists "$title_caption" ||
     qv_fail "no window titled '$title_caption' on the XWayland display $QV_XWAYLAND_DISPLAY"
 qv_log "the game is an X client of XWayland ($QV_XWAYLAND_DISPLAY)"
 
-qv_key space
+# The game says it has the keyboard once XWayland gave its window the X
+# focus; the compositor's own choice is XWayland's active window.
+keyboard_on() {
+    qv_wait_focus "$1"
+    on_xwayland qv_wait_x_active "$(qv_state "$1.Caption")"
+}
+
+keyboard_on frmTitle
+qv_key_received space
 qv_wait_state open frmMenu
 menu_caption=$(qv_state frmMenu.Caption)
-qv_wait_focus frmMenu
-qv_key Down
+keyboard_on frmMenu
+qv_key_received Down
 qv_wait_state open frmMenu,frmRecord
 records_caption=$(qv_state frmRecord.Caption)
 qv_poll "$QV_DEADLINE" on_xwayland qv_x_window_exists "$records_caption" ||
@@ -60,8 +68,8 @@ qv_poll "$QV_DEADLINE" client_offset_is "$records_caption" "$menu_caption" "$dx"
     qv_fail "the records panel stands at '$(client_origin "$records_caption")', the menu at '$(client_origin "$menu_caption")': not +$dx/+$dy px"
 qv_log "records panel placed at +$dx/+$dy px from the menu, as designed"
 
-qv_wait_focus frmRecord
-qv_key Down
+keyboard_on frmRecord
+qv_key_received Down
 qv_wait_state open frmMenu,frmOption
-qv_wait_focus frmOption
+keyboard_on frmOption
 qv_log "options panel open and focused"

@@ -47,7 +47,7 @@ qv_fail() {
     echo "FAIL: $*" >&2
     if [[ -n $qv_state_file && -e $qv_state_file ]]; then
         echo "--- last state file ($qv_state_file), windows, stage and shared values:" >&2
-        grep -E '^(open|active)=|^[A-Za-z0-9]+\.(Caption|Left|Top)=|^frmStage\.(Hits|Strokes|TargetIndex|TimeLeft|PosY|StageScore)=|^frmZone\.ZoneCursor=|^Module1\.(SidePanel|MenuCursor|KeepCursor|CurrentZone)=' \
+        grep -E '^(open|active)=|^host\.|^[A-Za-z0-9]+\.(Caption|Left|Top)=|^frmStage\.(Hits|Strokes|TargetIndex|TimeLeft|PosY|StageScore)=|^frmZone\.ZoneCursor=|^Module1\.(SidePanel|MenuCursor|KeepCursor|CurrentZone)=' \
             "$qv_state_file" | sed 's/^/  /' >&2
     fi
     if [[ -n $qv_scratch && -d $qv_scratch ]]; then
@@ -197,6 +197,28 @@ qv_expect_game_exit() {
 # that has the input focus, through the keymap that is loaded.
 qv_key() {
     xdotool key --clearmodifiers "$@" || qv_fail "xdotool could not press $*"
+}
+
+qv_keys_received_since() {
+    (($(qv_state host.keys) > $1))
+}
+
+# Presses KEY and waits until the game's windows have received it (the
+# game's `host.keys=` count). A compositor can drop a key before any window
+# has it, as XWayland's first window now and then does; a key that provably
+# never arrived, the count standing still for QV_LOST_KEY_SECONDS, is pressed
+# once more, and a second loss fails the test.
+QV_LOST_KEY_SECONDS=${QV_LOST_KEY_SECONDS:-5}
+qv_key_received() {
+    local before attempt
+    for attempt in 1 2; do
+        before=$(qv_state host.keys)
+        [[ -n $before ]] || qv_fail "the state file has no host.keys line"
+        qv_key "$1"
+        qv_poll "$QV_LOST_KEY_SECONDS" qv_keys_received_since "$before" && return 0
+        ((attempt == 1)) && qv_log "key $1 never reached the game; pressing it again"
+    done
+    qv_fail "key $1 never reached the game's windows, twice"
 }
 
 # ------------------------------------------------------------- the X side
