@@ -204,10 +204,10 @@ qv_keys_received_since() {
 }
 
 # Presses KEY and waits until the game's windows have received it (the
-# game's `host.keys=` count). A compositor can drop a key before any window
-# has it, as XWayland's first window now and then does; a key that provably
-# never arrived, the count standing still for QV_LOST_KEY_SECONDS, is pressed
-# once more, and a second loss fails the test.
+# game's `host.keys=` count). On a busy machine a key was once lost on its
+# way through weston and XWayland to a window that had the keyboard; a key
+# that provably never arrived, the count standing still for
+# QV_LOST_KEY_SECONDS, is pressed once more, and a second loss fails the test.
 QV_LOST_KEY_SECONDS=${QV_LOST_KEY_SECONDS:-5}
 qv_key_received() {
     local before attempt
