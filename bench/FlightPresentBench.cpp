@@ -34,13 +34,13 @@ public:
         host_.sync();
         window_ = host_.windowFor(*stage_);
         app_.keyPress(' ', U' ');
-        ui::advanceVirtualTime(app_, clock_, kTicksBeforeMeasuring * kHighSpeedTickMs);
+        program_.advance(kTicksBeforeMeasuring * kHighSpeedTickMs);
         present();
     }
 
     void tick()
     {
-        ui::advanceVirtualTime(app_, clock_, kHighSpeedTickMs);
+        program_.advance(kHighSpeedTickMs);
         present();
     }
     bool flying() const { return stage_->get<ui::Timer>("Timer1").running(); }

@@ -33,11 +33,11 @@ public:
         stage_ = &app_.form("frmStage");
         stage_->show();
         app_.keyPress(' ', U' ');
-        ui::advanceVirtualTime(app_, clock_, kTicksBeforeMeasuring * kHighSpeedTickMs);
+        program_.advance(kTicksBeforeMeasuring * kHighSpeedTickMs);
         render();
     }
 
-    void tick() { ui::advanceVirtualTime(app_, clock_, kHighSpeedTickMs); }
+    void tick() { program_.advance(kHighSpeedTickMs); }
     void render() { benchmark::DoNotOptimize(renderer_.render(*stage_, dpr_)); }
     bool flying() const { return stage_->get<ui::Timer>("Timer1").running(); }
     std::size_t drawings() const { return stage_->get<ui::PictureBox>("Picture1").drawings().size(); }
@@ -45,7 +45,6 @@ public:
 private:
     qreal dpr_;
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
-    ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_{app_.pictures()};
     ui::Form* stage_ = nullptr;

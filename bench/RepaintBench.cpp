@@ -43,10 +43,10 @@ public:
         handOverAGoodGame();
         Random::SetFixedSeed(7);
         app_.run([&] { app_.form(formName).show(); });
-        ui::advanceVirtualTime(app_, clock_, kSettleMs);
+        program_.advance(kSettleMs);
         if (flightTicks > 0) {
             app_.keyPress(' ', U' ');
-            ui::advanceVirtualTime(app_, clock_, static_cast<std::int64_t>(flightTicks) * 50);
+            program_.advance(static_cast<std::int64_t>(flightTicks) * 50);
         }
     }
     ~SettledScreen() { Module1::AppDirOverride.clear(); }
@@ -58,7 +58,6 @@ private:
     std::string formName_;
     QTemporaryDir scratch_;
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
-    ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
 };
 

@@ -241,7 +241,7 @@ void ReplaySession::miss(const std::string&)
 
 void ReplaySession::wait(const std::string& milliseconds)
 {
-    ui::advanceVirtualTime(app_, clock_, parseWhole(milliseconds, "wait"));
+    program_.advance(parseWhole(milliseconds, "wait"));
 }
 
 ui::Form& ReplaySession::openForm(const std::string& name)

@@ -76,7 +76,6 @@ private:
     std::filesystem::path scriptDir_;
     std::filesystem::path outDir_;
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
-    ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_{app_.pictures()};
     std::set<std::uint64_t> renderedForms_;
