@@ -116,10 +116,13 @@ wm_is_running() {
 }
 
 start_wm() {
-    if ! command -v openbox >/dev/null; then
-        echo "xsession: openbox is missing (install openbox)" >&2
-        return 1
-    fi
+    local tool
+    for tool in openbox xdotool xmessage; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "xsession: $tool is missing (scripts/install-deps.sh installs it)" >&2
+            return 1
+        fi
+    done
     # The packaged configuration, not the user's own key bindings and theme.
     mkdir -p "$session_dir/config"
     XDG_CONFIG_HOME="$session_dir/config" openbox --sm-disable >"$session_dir/openbox.log" 2>&1 &
@@ -129,6 +132,37 @@ start_wm() {
         sed 's/^/  /' "$session_dir/openbox.log" >&2
         return 1
     fi
+    if ! poll 60 wm_focuses_new_windows; then
+        echo "xsession: openbox gave no new window the focus:" >&2
+        sed 's/^/  /' "$session_dir/openbox.log" >&2
+        return 1
+    fi
+}
+
+# openbox names itself on the root window as soon as it owns the screen,
+# but a window mapped while it is still starting is managed without the
+# focus, and a test's first key would go nowhere. A probe window that
+# openbox focuses shows that it has started; one it did not focus is
+# replaced by another.
+wm_focuses_new_windows() {
+    kill -0 "$wm_pid" 2>/dev/null || return 2
+    xmessage -title "$wm_probe_title" "waiting for the window manager" >/dev/null 2>&1 &
+    local probe_pid=$! status=1
+    poll 5 wm_probe_is_active && status=0
+    kill "$probe_pid" 2>/dev/null
+    wait "$probe_pid" 2>/dev/null
+    poll 5 wm_probe_is_gone || status=1
+    return $status
+}
+
+wm_probe_title=qv-wm-probe
+
+wm_probe_is_active() {
+    [[ $(xdotool getactivewindow getwindowname 2>/dev/null) == "$wm_probe_title" ]]
+}
+
+wm_probe_is_gone() {
+    [[ -z $(xdotool search --name "^$wm_probe_title\$" 2>/dev/null) ]]
 }
 
 weston_is_up() {
