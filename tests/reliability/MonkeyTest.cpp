@@ -338,7 +338,7 @@ class Run {
 public:
     Run(const fs::path& dir, std::uint64_t gameSeed)
         : dir_(dir), startFile_(fileBytes(dir / Module1::kRecordFileName)),
-          session_(std::make_unique<replay::ReplaySession>(dir, dir / "snaps"))
+          session_(std::make_unique<replay::ReplaySession>(dir, dir / "snaps", noPictures_))
     {
         execute("seed " + std::to_string(gameSeed));
         execute("start");
@@ -427,6 +427,7 @@ private:
     fs::path dir_;
     std::string startFile_;
     std::string lastFile_ = startFile_;
+    replay::NoPictures noPictures_{std::cerr};
     std::unique_ptr<replay::ReplaySession> session_;
     TimerWatch watch_;
     std::vector<std::string> script_;

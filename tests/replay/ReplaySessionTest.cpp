@@ -4,6 +4,7 @@
 #include "app/ProgramDump.h"
 #include "core/Module1.h"
 #include "tools/replay/ReplaySession.h"
+#include "tools/replay/qt/QtSnapshotPainter.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,8 @@ std::optional<replay::Failure> play(replay::ReplaySession& session, const std::s
 TEST(ReplayScripts, skipCommentsAndBlankLinesAndReportTheLineOfAFailure)
 {
     const auto dir = scratchDir("lines");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     const auto failure = play(session, "# a comment\n\nseed 3\nfrobnicate now\n");
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->line, 4);
@@ -43,7 +45,8 @@ TEST(ReplayScripts, skipCommentsAndBlankLinesAndReportTheLineOfAFailure)
 TEST(ReplayScripts, anExpectationThatFailsNamesWhatTheDumpHas)
 {
     const auto dir = scratchDir("expect");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     const auto failure = play(session, "set CurrentZone 2\nexpect Module1.CurrentZone=1\n");
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->line, 2);
@@ -54,7 +57,8 @@ TEST(ReplayScripts, anExpectationThatFailsNamesWhatTheDumpHas)
 TEST(ReplayScripts, setRefusesUnknownNamesAndBadIndexes)
 {
     const auto dir = scratchDir("set");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     EXPECT_TRUE(play(session, "set Nonsense 1\n").has_value());
     EXPECT_TRUE(play(session, "set RecordScore(3,0) 1\n").has_value());
     EXPECT_FALSE(play(session, "set RecordName(1,3) ＡＢ Ｃ\nexpect Module1.RecordName(1,3)=ＡＢ Ｃ\n").has_value());
@@ -63,7 +67,8 @@ TEST(ReplayScripts, setRefusesUnknownNamesAndBadIndexes)
 TEST(ReplayScripts, startOpensTheFirstScreenCentredAndActive)
 {
     const auto dir = scratchDir("start");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     ASSERT_FALSE(play(session, "screen 1024 768\nstart\n").has_value());
     const auto open = session.app().openForms();
     ASSERT_EQ(open.size(), 1u);
@@ -80,7 +85,8 @@ TEST(ReplayScripts, startOpensTheFirstScreenCentredAndActive)
 TEST(ReplayScripts, unknownKeysAndClosedWindowsAreErrorsNotCrashes)
 {
     const auto dir = scratchDir("errors");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     EXPECT_TRUE(play(session, "key F13\n").has_value());
     EXPECT_TRUE(play(session, "close frmStage\n").has_value());
     EXPECT_TRUE(play(session, "click frmNothing.Picture1\n").has_value());
@@ -91,17 +97,34 @@ TEST(ReplayScripts, unknownKeysAndClosedWindowsAreErrorsNotCrashes)
 TEST(ReplayScripts, snapWritesTheDumpAndAPicturePerOpenWindow)
 {
     const auto dir = scratchDir("snap");
-    replay::ReplaySession session(dir, dir / "out");
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir / "out", painter);
     ASSERT_FALSE(play(session, "start\nsnap first\n").has_value());
     EXPECT_TRUE(std::filesystem::exists(dir / "out" / "first.txt"));
     const std::string name = session.app().openForms().front()->name();
     EXPECT_TRUE(std::filesystem::exists(dir / "out" / ("first-" + name + ".png")));
 }
 
+TEST(ReplayScripts, withoutPicturesSnapWritesTheDumpAndSaysSoOnce)
+{
+    const auto dir = scratchDir("snap-without-pictures");
+    std::ostringstream note;
+    replay::NoPictures painter(note);
+    replay::ReplaySession session(dir, dir / "out", painter);
+    ASSERT_FALSE(play(session, "start\nsnap first\nkey Enter\nsnap second\n").has_value());
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "first.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "second.txt"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
+        EXPECT_NE(entry.path().extension(), ".png") << entry.path();
+    }
+    EXPECT_EQ(note.str(), "quorvel-replay: this build draws no pictures; snap writes the dumps only\n");
+}
+
 TEST(ReplayScripts, aKeyWhoseKeyDownOpensAnotherWindowTypesNothingThere)
 {
     const auto dir = scratchDir("keydown-moves-on");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     // Enter on the zone select opens the stage on key-down; the typed Enter
     // must not also start the game on the new stage.
     ASSERT_FALSE(play(session, "start\nshow frmZone\nkey Enter\n"
@@ -112,7 +135,8 @@ TEST(ReplayScripts, aKeyWhoseKeyDownOpensAnotherWindowTypesNothingThere)
 TEST(ReplayScripts, hitAndMissTypeWhatTheStageSays)
 {
     const auto dir = scratchDir("hit-and-miss");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     const auto notOpen = play(session, "seed 4\nstart\nhit\n");
     ASSERT_TRUE(notOpen.has_value());
     EXPECT_EQ(notOpen->message, "hit: the stage is not open");

@@ -6,13 +6,10 @@
 #include "app/ProgramDump.h"
 #include "stage/frmStage.h"
 
-#include <QImage>
-
 #include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -88,8 +85,9 @@ int keyAsciiOf(char32_t ch)
 
 } // namespace
 
-ReplaySession::ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir)
-    : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir))
+ReplaySession::ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir,
+                             SnapshotPainter& painter)
+    : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir)), painter_(painter)
 {
     Module1::ResetSharedState();
     Module1::AppDirOverride = scriptDir_.string();
@@ -302,24 +300,7 @@ void ReplaySession::snap(const std::string& name)
     if (!text) {
         fail("snap: cannot write " + (outDir_ / (name + ".txt")).string());
     }
-    // Windows closed since the last snap let go of the pictures the
-    // renderer keeps for them: a long script must not grow without end.
-    std::set<std::uint64_t> open;
-    for (const ui::Form* form : app_.openForms()) {
-        open.insert(form->instanceId());
-    }
-    for (std::uint64_t id : renderedForms_) {
-        if (open.count(id) == 0) {
-            renderer_.forgetForm(id);
-        }
-    }
-    renderedForms_ = open;
-    for (const ui::Form* form : app_.openForms()) {
-        const auto file = outDir_ / (name + "-" + form->name() + ".png");
-        if (!renderer_.render(*form, snapScale_).save(QString::fromStdString(file.string()), "PNG")) {
-            fail("snap: cannot write " + file.string());
-        }
-    }
+    painter_.paint(app_, outDir_, name, snapScale_);
 }
 
 void ReplaySession::expect(const std::string& line)

@@ -7,13 +7,12 @@
 
 #include "app/Program.h"
 #include "platform/model/Application.h"
-#include "platform/qt/FormRenderer.h"
 #include "platform/qt/QtServices.h"
+#include "tools/replay/SnapshotPainter.h"
 
 #include <filesystem>
 #include <istream>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,8 +27,8 @@ struct Failure {
 class ReplaySession {
 public:
     // Relative paths in the script (appdir) are taken from scriptDir; snaps
-    // are written into outDir.
-    ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir);
+    // are written into outDir, their pictures drawn by `painter`.
+    ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir, SnapshotPainter& painter);
 
     // Runs every command of the script; nullopt when all of them held.
     std::optional<Failure> run(std::istream& script);
@@ -77,8 +76,7 @@ private:
     std::filesystem::path outDir_;
     wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
     ui::Application& app_ = program_.app;
-    qthost::FormRenderer renderer_{app_.pictures()};
-    std::set<std::uint64_t> renderedForms_;
+    SnapshotPainter& painter_;
     double snapScale_ = 1.0;
 };
 
