@@ -1,14 +1,14 @@
 #include "platform/model/Text.h"
 
+#include "platform/model/Cp932Table.inc"
+
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <iconv.h>
-#include <mutex>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
+#include <vector>
 
 namespace ui {
 
@@ -65,54 +65,6 @@ std::string finiteNumberText(double value)
     std::string out = value < 0 ? "-" : "";
     return out + plainDecimal(digits, exponent);
 }
-
-// One iconv conversion descriptor. iconv keeps state per descriptor, so each
-// call of the public functions opens its own (glibc caches the tables).
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (valid()) {
-            iconv_close(cd_);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Strict: any byte sequence or character the target cannot carry fails.
-    std::optional<std::string> convert(std::string_view input)
-    {
-        if (!valid()) {
-            return std::nullopt;
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string out;
-        std::array<char, 4096> chunk{};
-        auto* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        while (true) {
-            char* outPtr = chunk.data();
-            std::size_t outLeft = chunk.size();
-            const std::size_t rc = iconv(cd_, inLeft > 0 ? &in : nullptr, &inLeft, &outPtr, &outLeft);
-            out.append(chunk.data(), chunk.size() - outLeft);
-            if (rc != static_cast<std::size_t>(-1)) {
-                if (inLeft == 0) {
-                    return out;
-                }
-                continue;
-            }
-            if (errno != E2BIG) {
-                return std::nullopt;
-            }
-        }
-    }
-
-private:
-    iconv_t cd_;
-};
 
 bool isAscii(char32_t ch) { return ch < 0x80; }
 
@@ -179,19 +131,6 @@ const KanaKeyTable& kanaKeyTable()
 {
     static const KanaKeyTable table = buildKanaKeyTable();
     return table;
-}
-
-std::optional<int> encodeOne(char32_t ch)
-{
-    const auto bytes = toCp932(toUtf8(ch));
-    if (!bytes || bytes->empty() || bytes->size() > 2) {
-        return std::nullopt;
-    }
-    int code = 0;
-    for (unsigned char byte : *bytes) {
-        code = code * 256 + byte;
-    }
-    return code;
 }
 
 bool isValidScalar(char32_t ch) { return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF); }
@@ -270,6 +209,114 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos)
     return ch;
 }
 
+// One character of well-formed UTF-8 at `pos`, advancing it; nullopt for a
+// malformed or cut-off sequence (which decodeUtf8 replaces by U+FFFD, one
+// byte long, where a real U+FFFD is three).
+std::optional<char32_t> decodeStrictUtf8(std::string_view text, std::size_t& pos)
+{
+    const std::size_t start = pos;
+    const char32_t ch = decodeUtf8(text, pos);
+    if (ch == 0xFFFD && pos - start == 1) {
+        return std::nullopt;
+    }
+    return ch;
+}
+
+constexpr std::uint16_t kNoCode = 0xFFFF; // no lead byte is 0xFF
+
+bool isSecondChoiceLead(int lead)
+{
+    for (unsigned char second : cp932::kSecondChoiceLeads) {
+        if (second == lead) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Code of every character of the basic plane; characters beyond it have none.
+using EncodeTable = std::vector<std::uint16_t>;
+
+EncodeTable buildEncodeTable()
+{
+    EncodeTable table(0x10000, kNoCode);
+    auto offer = [&table](char16_t ch, int code) {
+        if (table[ch] == kNoCode) {
+            table[ch] = static_cast<std::uint16_t>(code);
+        }
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t ch = cp932::kSingleByte[byte];
+        if (ch != cp932::kLeadByte && ch != cp932::kInvalid) {
+            offer(ch, byte);
+        }
+    }
+    for (bool secondChoice : {false, true}) {
+        for (int lead = 0; lead < 256; ++lead) {
+            const int row = cp932::kRowOfLead[lead];
+            if (row == 0 || isSecondChoiceLead(lead) != secondChoice) {
+                continue;
+            }
+            for (int trail = cp932::kTrailFirst; trail <= cp932::kTrailLast; ++trail) {
+                if (const char16_t ch = cp932::kDoubleByte[row - 1][trail - cp932::kTrailFirst]) {
+                    offer(ch, lead * 256 + trail);
+                }
+            }
+        }
+    }
+    for (const auto& exception : cp932::kEncodeExceptions) {
+        table[exception.ch] = exception.code == cp932::kNoCode ? kNoCode : static_cast<std::uint16_t>(exception.code);
+    }
+    return table;
+}
+
+const EncodeTable& encodeTable()
+{
+    static const EncodeTable table = buildEncodeTable();
+    return table;
+}
+
+bool isDropped(char32_t ch)
+{
+    for (const auto& range : cp932::kDroppedCharacters) {
+        if (ch >= range.first && ch <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<int> tableCode(char32_t ch)
+{
+    if (ch > 0xFFFF || encodeTable()[ch] == kNoCode) {
+        return std::nullopt;
+    }
+    return encodeTable()[ch];
+}
+
+// The character of the code at `pos`, advancing past it; nullopt when the
+// bytes there are not a character of code page 932.
+std::optional<char16_t> decodeCp932(std::string_view bytes, std::size_t& pos)
+{
+    const auto first = static_cast<unsigned char>(bytes[pos++]);
+    const char16_t single = cp932::kSingleByte[first];
+    if (single == cp932::kInvalid) {
+        return std::nullopt;
+    }
+    if (single != cp932::kLeadByte) {
+        return single;
+    }
+    if (pos == bytes.size()) {
+        return std::nullopt;
+    }
+    const auto trail = static_cast<unsigned char>(bytes[pos++]);
+    if (trail < cp932::kTrailFirst || trail > cp932::kTrailLast) {
+        return std::nullopt;
+    }
+    const char16_t ch = cp932::kDoubleByte[cp932::kRowOfLead[first] - 1][trail - cp932::kTrailFirst];
+    return ch != 0 ? std::optional<char16_t>(ch) : std::nullopt;
+}
+
 } // namespace
 
 std::string numberText(double value)
@@ -303,14 +350,42 @@ std::string_view trimBlanks(std::string_view text)
 
 std::optional<std::string> toCp932(std::string_view utf8)
 {
-    Converter converter("CP932", "UTF-8");
-    return converter.convert(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto ch = decodeStrictUtf8(utf8, pos);
+        if (!ch) {
+            return std::nullopt;
+        }
+        if (isDropped(*ch)) {
+            continue;
+        }
+        const auto code = tableCode(*ch);
+        if (!code) {
+            return std::nullopt;
+        }
+        if (*code > 0xFF) {
+            out += static_cast<char>(*code >> 8);
+        }
+        out += static_cast<char>(*code & 0xFF);
+    }
+    return out;
 }
 
 std::optional<std::string> fromCp932(std::string_view cp932)
 {
-    Converter converter("UTF-8", "CP932");
-    return converter.convert(cp932);
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    std::size_t pos = 0;
+    while (pos < cp932.size()) {
+        const auto ch = decodeCp932(cp932, pos);
+        if (!ch) {
+            return std::nullopt;
+        }
+        appendUtf8(out, *ch);
+    }
+    return out;
 }
 
 std::u32string toU32(std::string_view utf8)
@@ -349,21 +424,7 @@ std::optional<int> cp932Code(char32_t ch)
     if (ch >= kHalfWidthFirst && ch <= kHalfWidthLast) {
         return kHalfWidthFirstCode + static_cast<int>(ch - kHalfWidthFirst);
     }
-    if (!isValidScalar(ch)) {
-        return std::nullopt;
-    }
-    // Typing goes through here once per keystroke; iconv is asked once per
-    // character. The cache is bounded by the number of Unicode characters.
-    static std::mutex mutex;
-    static std::unordered_map<char32_t, std::optional<int>> cache;
-    const std::lock_guard lock(mutex);
-    const auto found = cache.find(ch);
-    if (found != cache.end()) {
-        return found->second;
-    }
-    const auto code = encodeOne(ch);
-    cache.emplace(ch, code);
-    return code;
+    return tableCode(ch);
 }
 
 std::optional<int> keyAsciiFor(char32_t typed)
