@@ -4,10 +4,11 @@
 
 #include <array>
 #include <cerrno>
-#include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace ui {
@@ -15,6 +16,8 @@ namespace ui {
 namespace {
 
 constexpr int kMaxSignificantDigits = 15;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Digits "d1d2...dn" meaning 0.d1d2...dn * 10^(exponent + 1), written out in
 // plain decimal however large or small the exponent.
@@ -42,28 +45,115 @@ std::string plainDecimal(std::string_view digits, int exponent)
 
 // Rounding to 15 significant digits first and then dropping trailing zeros
 // gives the shortest form of at most 15 digits: a double that needs 16 or 17
-// digits to round-trip is shown the way a 15-digit display shows it.
+// digits to round-trip is shown the way a 15-digit display shows it. The C
+// library's printf rounds exactly (to the nearest, ties to even) on every
+// host the game runs on; the point it writes depends on the locale, so only
+// the digits are taken.
 std::string finiteNumberText(double value)
 {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                      std::chars_format::scientific, kMaxSignificantDigits - 1);
-    const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-    const auto e = text.find('e');
-    int exponent = 0;
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-
+    std::snprintf(buffer.data(), buffer.size(), "%.*e", kMaxSignificantDigits - 1, std::fabs(value));
+    const std::string_view text(buffer.data());
+    const auto e = text.find_first_of("eE");
     std::string digits;
     for (char c : text.substr(0, e)) {
-        if (c != '.') {
+        if (isDigit(c)) {
             digits += c;
         }
+    }
+    int exponent = 0;
+    for (char c : text.substr(e + 2)) {
+        exponent = exponent * 10 + (c - '0');
+    }
+    if (text[e + 1] == '-') {
+        exponent = -exponent;
     }
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
     }
     std::string out = value < 0 ? "-" : "";
     return out + plainDecimal(digits, exponent);
+}
+
+// A decimal number taken apart: the integer of its significant digits
+// (without leading or trailing zeros; empty for zero) times 10^exponent.
+struct DecimalParts {
+    bool negative = false;
+    std::string digits;
+    std::int64_t exponent = 0;
+};
+
+// Saturates far beyond any exponent a double can use.
+constexpr std::int64_t kExponentLimit = 1'000'000'000;
+
+std::size_t skipDigits(std::string_view text, std::size_t pos)
+{
+    while (pos < text.size() && isDigit(text[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+// Reads an exponent "e" ["+" | "-"] digits at `pos` to the end of `text`.
+std::optional<std::int64_t> readExponent(std::string_view text, std::size_t pos)
+{
+    if (pos == text.size()) {
+        return 0;
+    }
+    if (text[pos] != 'e' && text[pos] != 'E') {
+        return std::nullopt;
+    }
+    ++pos;
+    const bool negative = pos < text.size() && text[pos] == '-';
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        ++pos;
+    }
+    const std::size_t end = skipDigits(text, pos);
+    if (end == pos || end != text.size()) {
+        return std::nullopt;
+    }
+    std::int64_t exponent = 0;
+    for (char c : text.substr(pos)) {
+        exponent = std::min(kExponentLimit, exponent * 10 + (c - '0'));
+    }
+    return negative ? -exponent : exponent;
+}
+
+std::optional<DecimalParts> splitDecimal(std::string_view text)
+{
+    DecimalParts parts;
+    std::size_t pos = 0;
+    if (pos < text.size() && text[pos] == '-') {
+        parts.negative = true;
+        ++pos;
+    }
+    const std::size_t integerEnd = skipDigits(text, pos);
+    std::string_view integer = text.substr(pos, integerEnd - pos);
+    std::string_view fraction;
+    pos = integerEnd;
+    if (pos < text.size() && text[pos] == '.') {
+        const std::size_t fractionEnd = skipDigits(text, pos + 1);
+        fraction = text.substr(pos + 1, fractionEnd - pos - 1);
+        pos = fractionEnd;
+    }
+    if (integer.empty() && fraction.empty()) {
+        return std::nullopt;
+    }
+    const auto exponent = readExponent(text, pos);
+    if (!exponent) {
+        return std::nullopt;
+    }
+    parts.digits = std::string(integer) + std::string(fraction);
+    parts.exponent = *exponent - static_cast<std::int64_t>(fraction.size());
+    const auto first = parts.digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        parts.digits.clear();
+        return parts;
+    }
+    const auto last = parts.digits.find_last_not_of('0');
+    parts.exponent += static_cast<std::int64_t>(parts.digits.size() - last - 1);
+    parts.digits = parts.digits.substr(first, last - first + 1);
+    return parts;
 }
 
 bool isAscii(char32_t ch) { return ch < 0x80; }
@@ -336,6 +426,32 @@ std::string numberText(double value)
 std::string numberText(std::int64_t value)
 {
     return std::to_string(value);
+}
+
+std::optional<double> parseNumber(std::string_view text)
+{
+    const auto parts = splitDecimal(text);
+    if (!parts) {
+        return std::nullopt;
+    }
+    if (parts->digits.empty()) {
+        return parts->negative ? -0.0 : 0.0;
+    }
+    // A double lies between 10^-324 and 10^309: beyond that nothing is left
+    // to round, and the exponent stays small enough to write.
+    const auto magnitude = parts->exponent + static_cast<std::int64_t>(parts->digits.size());
+    constexpr std::int64_t kSmallest = -330;
+    constexpr std::int64_t kLargest = 310;
+    if (magnitude < kSmallest || magnitude > kLargest) {
+        return std::nullopt;
+    }
+    // Without a point strtod reads the same in every locale.
+    const std::string plain = parts->digits + "e" + std::to_string(parts->exponent);
+    const double value = std::strtod(plain.c_str(), nullptr);
+    if (value == 0 || std::isinf(value)) {
+        return std::nullopt;
+    }
+    return parts->negative ? -value : value;
 }
 
 std::string_view trimBlanks(std::string_view text)
