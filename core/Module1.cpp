@@ -156,13 +156,7 @@ std::optional<T> parseInteger(std::string_view text)
 
 std::optional<double> parseDouble(std::string_view text)
 {
-    text = ui::trimBlanks(text);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return ui::parseNumber(ui::trimBlanks(text));
 }
 
 template <class T>

@@ -1,20 +1,23 @@
 #include "platform/model/Text.h"
 
+#include "platform/model/Cp932Table.inc"
+
 #include <array>
 #include <cerrno>
-#include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <iconv.h>
-#include <mutex>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
-#include <system_error>
-#include <unordered_map>
+#include <vector>
 
 namespace ui {
 
 namespace {
 
 constexpr int kMaxSignificantDigits = 15;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Digits "d1d2...dn" meaning 0.d1d2...dn * 10^(exponent + 1), written out in
 // plain decimal however large or small the exponent.
@@ -42,22 +45,28 @@ std::string plainDecimal(std::string_view digits, int exponent)
 
 // Rounding to 15 significant digits first and then dropping trailing zeros
 // gives the shortest form of at most 15 digits: a double that needs 16 or 17
-// digits to round-trip is shown the way a 15-digit display shows it.
+// digits to round-trip is shown the way a 15-digit display shows it. The C
+// library's printf rounds exactly (to the nearest, ties to even) on every
+// host the game runs on; the point it writes depends on the locale, so only
+// the digits are taken.
 std::string finiteNumberText(double value)
 {
     std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                      std::chars_format::scientific, kMaxSignificantDigits - 1);
-    const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-    const auto e = text.find('e');
-    int exponent = 0;
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-
+    std::snprintf(buffer.data(), buffer.size(), "%.*e", kMaxSignificantDigits - 1, std::fabs(value));
+    const std::string_view text(buffer.data());
+    const auto e = text.find_first_of("eE");
     std::string digits;
     for (char c : text.substr(0, e)) {
-        if (c != '.') {
+        if (isDigit(c)) {
             digits += c;
         }
+    }
+    int exponent = 0;
+    for (char c : text.substr(e + 2)) {
+        exponent = exponent * 10 + (c - '0');
+    }
+    if (text[e + 1] == '-') {
+        exponent = -exponent;
     }
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
@@ -66,53 +75,86 @@ std::string finiteNumberText(double value)
     return out + plainDecimal(digits, exponent);
 }
 
-// One iconv conversion descriptor. iconv keeps state per descriptor, so each
-// call of the public functions opens its own (glibc caches the tables).
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (valid()) {
-            iconv_close(cd_);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Strict: any byte sequence or character the target cannot carry fails.
-    std::optional<std::string> convert(std::string_view input)
-    {
-        if (!valid()) {
-            return std::nullopt;
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        std::string out;
-        std::array<char, 4096> chunk{};
-        auto* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        while (true) {
-            char* outPtr = chunk.data();
-            std::size_t outLeft = chunk.size();
-            const std::size_t rc = iconv(cd_, inLeft > 0 ? &in : nullptr, &inLeft, &outPtr, &outLeft);
-            out.append(chunk.data(), chunk.size() - outLeft);
-            if (rc != static_cast<std::size_t>(-1)) {
-                if (inLeft == 0) {
-                    return out;
-                }
-                continue;
-            }
-            if (errno != E2BIG) {
-                return std::nullopt;
-            }
-        }
-    }
-
-private:
-    iconv_t cd_;
+// A decimal number taken apart: the integer of its significant digits
+// (without leading or trailing zeros; empty for zero) times 10^exponent.
+struct DecimalParts {
+    bool negative = false;
+    std::string digits;
+    std::int64_t exponent = 0;
 };
+
+// Saturates far beyond any exponent a double can use.
+constexpr std::int64_t kExponentLimit = 1'000'000'000;
+
+std::size_t skipDigits(std::string_view text, std::size_t pos)
+{
+    while (pos < text.size() && isDigit(text[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+// Reads an exponent "e" ["+" | "-"] digits at `pos` to the end of `text`.
+std::optional<std::int64_t> readExponent(std::string_view text, std::size_t pos)
+{
+    if (pos == text.size()) {
+        return 0;
+    }
+    if (text[pos] != 'e' && text[pos] != 'E') {
+        return std::nullopt;
+    }
+    ++pos;
+    const bool negative = pos < text.size() && text[pos] == '-';
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        ++pos;
+    }
+    const std::size_t end = skipDigits(text, pos);
+    if (end == pos || end != text.size()) {
+        return std::nullopt;
+    }
+    std::int64_t exponent = 0;
+    for (char c : text.substr(pos)) {
+        exponent = std::min(kExponentLimit, exponent * 10 + (c - '0'));
+    }
+    return negative ? -exponent : exponent;
+}
+
+std::optional<DecimalParts> splitDecimal(std::string_view text)
+{
+    DecimalParts parts;
+    std::size_t pos = 0;
+    if (pos < text.size() && text[pos] == '-') {
+        parts.negative = true;
+        ++pos;
+    }
+    const std::size_t integerEnd = skipDigits(text, pos);
+    std::string_view integer = text.substr(pos, integerEnd - pos);
+    std::string_view fraction;
+    pos = integerEnd;
+    if (pos < text.size() && text[pos] == '.') {
+        const std::size_t fractionEnd = skipDigits(text, pos + 1);
+        fraction = text.substr(pos + 1, fractionEnd - pos - 1);
+        pos = fractionEnd;
+    }
+    if (integer.empty() && fraction.empty()) {
+        return std::nullopt;
+    }
+    const auto exponent = readExponent(text, pos);
+    if (!exponent) {
+        return std::nullopt;
+    }
+    parts.digits = std::string(integer) + std::string(fraction);
+    parts.exponent = *exponent - static_cast<std::int64_t>(fraction.size());
+    const auto first = parts.digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        parts.digits.clear();
+        return parts;
+    }
+    const auto last = parts.digits.find_last_not_of('0');
+    parts.exponent += static_cast<std::int64_t>(parts.digits.size() - last - 1);
+    parts.digits = parts.digits.substr(first, last - first + 1);
+    return parts;
+}
 
 bool isAscii(char32_t ch) { return ch < 0x80; }
 
@@ -179,19 +221,6 @@ const KanaKeyTable& kanaKeyTable()
 {
     static const KanaKeyTable table = buildKanaKeyTable();
     return table;
-}
-
-std::optional<int> encodeOne(char32_t ch)
-{
-    const auto bytes = toCp932(toUtf8(ch));
-    if (!bytes || bytes->empty() || bytes->size() > 2) {
-        return std::nullopt;
-    }
-    int code = 0;
-    for (unsigned char byte : *bytes) {
-        code = code * 256 + byte;
-    }
-    return code;
 }
 
 bool isValidScalar(char32_t ch) { return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF); }
@@ -270,6 +299,114 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos)
     return ch;
 }
 
+// One character of well-formed UTF-8 at `pos`, advancing it; nullopt for a
+// malformed or cut-off sequence (which decodeUtf8 replaces by U+FFFD, one
+// byte long, where a real U+FFFD is three).
+std::optional<char32_t> decodeStrictUtf8(std::string_view text, std::size_t& pos)
+{
+    const std::size_t start = pos;
+    const char32_t ch = decodeUtf8(text, pos);
+    if (ch == 0xFFFD && pos - start == 1) {
+        return std::nullopt;
+    }
+    return ch;
+}
+
+constexpr std::uint16_t kNoCode = 0xFFFF; // no lead byte is 0xFF
+
+bool isSecondChoiceLead(int lead)
+{
+    for (unsigned char second : cp932::kSecondChoiceLeads) {
+        if (second == lead) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Code of every character of the basic plane; characters beyond it have none.
+using EncodeTable = std::vector<std::uint16_t>;
+
+EncodeTable buildEncodeTable()
+{
+    EncodeTable table(0x10000, kNoCode);
+    auto offer = [&table](char16_t ch, int code) {
+        if (table[ch] == kNoCode) {
+            table[ch] = static_cast<std::uint16_t>(code);
+        }
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t ch = cp932::kSingleByte[byte];
+        if (ch != cp932::kLeadByte && ch != cp932::kInvalid) {
+            offer(ch, byte);
+        }
+    }
+    for (bool secondChoice : {false, true}) {
+        for (int lead = 0; lead < 256; ++lead) {
+            const int row = cp932::kRowOfLead[lead];
+            if (row == 0 || isSecondChoiceLead(lead) != secondChoice) {
+                continue;
+            }
+            for (int trail = cp932::kTrailFirst; trail <= cp932::kTrailLast; ++trail) {
+                if (const char16_t ch = cp932::kDoubleByte[row - 1][trail - cp932::kTrailFirst]) {
+                    offer(ch, lead * 256 + trail);
+                }
+            }
+        }
+    }
+    for (const auto& exception : cp932::kEncodeExceptions) {
+        table[exception.ch] = exception.code == cp932::kNoCode ? kNoCode : static_cast<std::uint16_t>(exception.code);
+    }
+    return table;
+}
+
+const EncodeTable& encodeTable()
+{
+    static const EncodeTable table = buildEncodeTable();
+    return table;
+}
+
+bool isDropped(char32_t ch)
+{
+    for (const auto& range : cp932::kDroppedCharacters) {
+        if (ch >= range.first && ch <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<int> tableCode(char32_t ch)
+{
+    if (ch > 0xFFFF || encodeTable()[ch] == kNoCode) {
+        return std::nullopt;
+    }
+    return encodeTable()[ch];
+}
+
+// The character of the code at `pos`, advancing past it; nullopt when the
+// bytes there are not a character of code page 932.
+std::optional<char16_t> decodeCp932(std::string_view bytes, std::size_t& pos)
+{
+    const auto first = static_cast<unsigned char>(bytes[pos++]);
+    const char16_t single = cp932::kSingleByte[first];
+    if (single == cp932::kInvalid) {
+        return std::nullopt;
+    }
+    if (single != cp932::kLeadByte) {
+        return single;
+    }
+    if (pos == bytes.size()) {
+        return std::nullopt;
+    }
+    const auto trail = static_cast<unsigned char>(bytes[pos++]);
+    if (trail < cp932::kTrailFirst || trail > cp932::kTrailLast) {
+        return std::nullopt;
+    }
+    const char16_t ch = cp932::kDoubleByte[cp932::kRowOfLead[first] - 1][trail - cp932::kTrailFirst];
+    return ch != 0 ? std::optional<char16_t>(ch) : std::nullopt;
+}
+
 } // namespace
 
 std::string numberText(double value)
@@ -291,6 +428,32 @@ std::string numberText(std::int64_t value)
     return std::to_string(value);
 }
 
+std::optional<double> parseNumber(std::string_view text)
+{
+    const auto parts = splitDecimal(text);
+    if (!parts) {
+        return std::nullopt;
+    }
+    if (parts->digits.empty()) {
+        return parts->negative ? -0.0 : 0.0;
+    }
+    // A double lies between 10^-324 and 10^309: beyond that nothing is left
+    // to round, and the exponent stays small enough to write.
+    const auto magnitude = parts->exponent + static_cast<std::int64_t>(parts->digits.size());
+    constexpr std::int64_t kSmallest = -330;
+    constexpr std::int64_t kLargest = 310;
+    if (magnitude < kSmallest || magnitude > kLargest) {
+        return std::nullopt;
+    }
+    // Without a point strtod reads the same in every locale.
+    const std::string plain = parts->digits + "e" + std::to_string(parts->exponent);
+    const double value = std::strtod(plain.c_str(), nullptr);
+    if (value == 0 || std::isinf(value)) {
+        return std::nullopt;
+    }
+    return parts->negative ? -value : value;
+}
+
 std::string_view trimBlanks(std::string_view text)
 {
     constexpr std::string_view kBlanks = " \t\r\n";
@@ -303,14 +466,42 @@ std::string_view trimBlanks(std::string_view text)
 
 std::optional<std::string> toCp932(std::string_view utf8)
 {
-    Converter converter("CP932", "UTF-8");
-    return converter.convert(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto ch = decodeStrictUtf8(utf8, pos);
+        if (!ch) {
+            return std::nullopt;
+        }
+        if (isDropped(*ch)) {
+            continue;
+        }
+        const auto code = tableCode(*ch);
+        if (!code) {
+            return std::nullopt;
+        }
+        if (*code > 0xFF) {
+            out += static_cast<char>(*code >> 8);
+        }
+        out += static_cast<char>(*code & 0xFF);
+    }
+    return out;
 }
 
 std::optional<std::string> fromCp932(std::string_view cp932)
 {
-    Converter converter("UTF-8", "CP932");
-    return converter.convert(cp932);
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    std::size_t pos = 0;
+    while (pos < cp932.size()) {
+        const auto ch = decodeCp932(cp932, pos);
+        if (!ch) {
+            return std::nullopt;
+        }
+        appendUtf8(out, *ch);
+    }
+    return out;
 }
 
 std::u32string toU32(std::string_view utf8)
@@ -349,21 +540,7 @@ std::optional<int> cp932Code(char32_t ch)
     if (ch >= kHalfWidthFirst && ch <= kHalfWidthLast) {
         return kHalfWidthFirstCode + static_cast<int>(ch - kHalfWidthFirst);
     }
-    if (!isValidScalar(ch)) {
-        return std::nullopt;
-    }
-    // Typing goes through here once per keystroke; iconv is asked once per
-    // character. The cache is bounded by the number of Unicode characters.
-    static std::mutex mutex;
-    static std::unordered_map<char32_t, std::optional<int>> cache;
-    const std::lock_guard lock(mutex);
-    const auto found = cache.find(ch);
-    if (found != cache.end()) {
-        return found->second;
-    }
-    const auto code = encodeOne(ch);
-    cache.emplace(ch, code);
-    return code;
+    return tableCode(ch);
 }
 
 std::optional<int> keyAsciiFor(char32_t typed)

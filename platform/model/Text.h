@@ -17,6 +17,13 @@ std::string numberText(double value);
 std::string numberText(std::int64_t value);
 inline std::string numberText(int value) { return numberText(static_cast<std::int64_t>(value)); }
 
+// A double written in plain decimal: an optional minus sign, digits with at
+// most one point (".5" and "5." included), an optional exponent ("e-3",
+// "E+05"), and nothing else: no plus sign, no blanks, no hexadecimal, no
+// infinity or NaN. Rounded to the nearest double; nullopt for malformed text
+// and for values too large for a double or so small they would round to zero.
+std::optional<double> parseNumber(std::string_view text);
+
 // Text as a reader of the program's inputs (replay script lines, the values
 // they set, the scores of the records file) takes it: without the spaces,
 // tabs, carriage returns and line feeds at either end. Blanks inside stay.

@@ -38,6 +38,7 @@ forbid() {
 
 check platform/model platform/model/
 forbid platform/model '^#include <Q' "the window model runs without Qt"
+forbid platform/model '^#include <iconv' "the window model converts text with its own table"
 check platform/qt platform/model/ platform/qt/
 forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
 check core platform/model/ core/
