@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program;
+    wiring::Program<qthost::SteadyClock> program;
     ui::Application& model = program.app;
     setScreenSize(model);
 

@@ -43,6 +43,7 @@ check platform/qt platform/model/ platform/qt/
 forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
 check core platform/model/ core/
 check resources platform/model/ resources/
+forbid resources/metrics '^#include <Q' "the game's text metrics need no Qt"
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/
 

@@ -75,7 +75,7 @@ private:
 
     std::filesystem::path scriptDir_;
     std::filesystem::path outDir_;
-    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    wiring::Program<ui::VirtualClock> program_;
     ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_{app_.pictures()};
     std::set<std::uint64_t> renderedForms_;
