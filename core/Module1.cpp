@@ -240,6 +240,7 @@ void ResetSharedState()
         std::visit([](auto* field) { *field = {}; }, value.field);
     }
     CharTable = {};
+    ForgetRecordFile();
 }
 
 void FillDefaultRecords()
@@ -285,6 +286,9 @@ RecordPlace CurrentRecordPlace()
     // saves of a run to another file than the earlier ones.
     static const RecordPlace place = [] {
         const RecordStorage& storage = CurrentRecordStorage();
+        if (storage.isInstalledCopy()) {
+            return InstalledRecordPlace(storage.playerDataDir());
+        }
         const std::string programDir = storage.programDir();
         return ChooseRecordPlace(programDir, storage.isWritableDirectory(programDir), storage.playerDataDir());
     }();
@@ -302,6 +306,7 @@ void Main(ui::Application& app)
     if (CurrentRecordStorage().isPlainFile(place.startPath)) {
         LoadRecords(place.startPath);
     } else {
+        ForgetRecordFile();
         FillDefaultRecords();
     }
     FillCharTables();
