@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -54,30 +55,43 @@ int reportStartFailure(const QString& message)
 // game goes on with its table in memory, and saves it again later.
 class SaveFailureDialog : public Module1::RecordSaveReport {
 public:
+    using WindowFinder = std::function<QWidget*()>;
+
+    // The dialog stands over the window the player is in, found when it opens.
+    void setWindowFinder(WindowFinder finder) { activeWindow_ = std::move(finder); }
+
     void saveFailed(const Module1::RecordFileError& error) override
     {
         std::cerr << Module1::SaveFailureLine(error) << std::endl;
         const QString message = QString::fromUtf8(error.what());
         if (ended_) {
-            show(message + QStringLiteral("\n\nThe records of this game could not be kept."));
+            QMessageBox::critical(nullptr, QApplication::applicationName(),
+                                  message + QStringLiteral("\n\nThe records of this game could not be kept."));
             return;
         }
-        // Not while the failed save's window is still closing: the dialog
-        // waits for the model's event to end before it runs its own loop.
-        QTimer::singleShot(0, qApp, [message] {
-            show(message + QStringLiteral("\n\nThe game goes on with its records, and saves them again after the "
-                                          "next name entry and when it ends."));
+        // Opened once the event that saved is over and its next window is
+        // up and active, so that it stands over that window rather than under.
+        QTimer::singleShot(0, qApp, [this, message] {
+            openOverGame(message + QStringLiteral("\n\nThe game goes on with its records, and saves them again "
+                                                  "after the next name entry and when it ends."));
         });
     }
     // The game's windows are gone: a report is shown at once.
     void gameEnded() { ended_ = true; }
 
 private:
-    static void show(const QString& message)
+    void openOverGame(const QString& message) const
     {
-        QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+        QWidget* over = activeWindow_ ? activeWindow_() : nullptr;
+        // On the heap and without a loop of its own: the window under it
+        // may close while it is up, and the game's events go on.
+        auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), message,
+                                    QMessageBox::Ok, over);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     }
 
+    WindowFinder activeWindow_;
     bool ended_ = false;
 };
 
@@ -137,6 +151,10 @@ int main(int argc, char** argv)
         QApplication::applicationName(),
         qthost::iconFromPictures(program.catalog, {pictures::kIcon32, pictures::kIcon16})};
     qthost::QtHost host(model, program.clock, identity);
+    saveFailures.setWindowFinder([&model, &host]() -> QWidget* {
+        const ui::Form* active = model.activeForm();
+        return active != nullptr ? host.windowFor(*active) : nullptr;
+    });
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);
