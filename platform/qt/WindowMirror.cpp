@@ -21,6 +21,14 @@ bool platformPlacesWindows()
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// Native Wayland frames no window the way its design asks; X window managers
+// frame the main windows well, but leave a tool window's caption a few
+// letters between their icon and buttons.
+DrawnFrames platformDrawnFrames()
+{
+    return platformPlacesWindows() ? DrawnFrames::ToolWindows : DrawnFrames::All;
+}
+
 Qt::WindowFlags flagsFor(ui::FormBorder border)
 {
     switch (border) {
@@ -67,7 +75,7 @@ WindowMirror::WindowMirror(const ui::Application& app, WindowEvents& events, con
       clock_(clock),
       icon_(std::move(icon)),
       renderer_(app.pictures()),
-      drawnFrames_(!platformPlacesWindows()),
+      drawnFrames_(platformDrawnFrames()),
       placesWindows_(platformPlacesWindows())
 {
 }
@@ -305,7 +313,7 @@ Qt::WindowFlags WindowMirror::windowFlags(ui::FormBorder border) const
         // Qt makes any tool window transient, for its leader window at least.
         return flagsFor(ui::FormBorder::FixedSingle);
     }
-    if (!drawnFrames_) {
+    if (!drawsFrame(border)) {
         return flagsFor(border);
     }
     // Qt drops the frameless hint of a window that asks for any box.
@@ -313,9 +321,26 @@ Qt::WindowFlags WindowMirror::windowFlags(ui::FormBorder border) const
     return type | Qt::FramelessWindowHint;
 }
 
+bool WindowMirror::drawsFrame(ui::FormBorder border) const
+{
+    const bool tool = border == ui::FormBorder::ToolWindow;
+    if (tool && !transientToolWindows_) {
+        return false; // a plain window, framed like the others
+    }
+    switch (drawnFrames_) {
+    case DrawnFrames::None:
+        return false;
+    case DrawnFrames::ToolWindows:
+        return tool;
+    case DrawnFrames::All:
+        return true;
+    }
+    return false;
+}
+
 std::optional<DrawnFrame> WindowMirror::drawnFrameFor(ui::FormBorder border) const
 {
-    if (!drawnFrames_) {
+    if (!drawsFrame(border)) {
         return std::nullopt;
     }
     return DrawnFrame(border);
