@@ -192,16 +192,6 @@ pointer_dragged_panel_there() {
         frame_origin_is "${kRecordsCaption[0]}" "${drag_target[2]}"
 }
 
-# The close box the game draws on a tool window: 12 x 10 pixels, its
-# centre 11 pixels left of the window's right edge and 10 below its top.
-click_close_box() {
-    local window width
-    window=$(qv_x_window "$1")
-    [[ -n $window ]] || qv_fail "no window titled '$1' to close"
-    width=$(xwininfo -id "$window" | awk '/^ *Width:/ { print $2 }')
-    xdotool mousemove --window "$window" $((width - 11)) 10 click 1 || qv_fail "xdotool could not click the close box"
-}
-
 # ------------------------------------------------------------ title and menu
 
 qv_start_game "$binary"
@@ -290,7 +280,7 @@ qv_wait_state frmRecord.Top $((930 + $(qv_state frmMenu.Top) + 20 * kTwipsPerPix
 expect_frame_at "${kRecordsCaption[1]}" "$(model_origin frmRecord)"
 qv_log "records panel dragged by its title bar by +30/+20 px: the model follows"
 
-click_close_box "${kRecordsCaption[1]}"
+qv_click_drawn_close_box "${kRecordsCaption[1]}"
 expect_only_menu_open
 qv_wait_x_window_gone "${kRecordsCaption[1]}"
 qv_log "records panel closed by the close box the game draws"
