@@ -31,7 +31,8 @@ expected_files() {
         "./usr/share/applications/$app_id.desktop" \
         ./usr/share/doc/quorvel/changelog.gz \
         ./usr/share/doc/quorvel/copyright \
-        ./usr/share/icons/hicolor/{16x16,32x32,64x64,128x128}/apps/quorvel.png \
+        ./usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128}/apps/quorvel.png \
+        ./usr/share/icons/hicolor/scalable/apps/quorvel.svg \
         ./usr/share/man/man6/quorvel.6.gz \
         "./usr/share/metainfo/$app_id.metainfo.xml" | sort
 }
