@@ -9,14 +9,8 @@
 
 #include "resources/PictureCatalog.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QProcess>
 #include <QSet>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -121,64 +115,6 @@ TEST(Generator, writesTheSameBytesEveryTimeItRuns)
         const QByteArray second = artgen::encodePng(artgen::render(artwork));
         EXPECT_FALSE(first.isEmpty());
         EXPECT_EQ(first, second);
-    }
-}
-
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The SVG at SIZE pixels square, as an independent renderer draws it.
-QImage renderSvg(const QString& svgPath, int size, const QString& pngPath)
-{
-    QProcess rsvg;
-    rsvg.start(QStringLiteral("rsvg-convert"), {QStringLiteral("-w"), QString::number(size), QStringLiteral("-h"),
-                                                QString::number(size), QStringLiteral("-o"), pngPath, svgPath});
-    if (!rsvg.waitForFinished(30000) || rsvg.exitStatus() != QProcess::NormalExit || rsvg.exitCode() != 0) {
-        ADD_FAILURE() << "rsvg-convert (librsvg2-bin) could not render " << svgPath.toStdString() << ": "
-                      << rsvg.errorString().toStdString() << " " << rsvg.readAllStandardError().toStdString();
-        return QImage();
-    }
-    return QImage(pngPath).convertToFormat(QImage::Format_ARGB32);
-}
-
-} // namespace
-
-TEST(DesktopIcons, theCommittedIconsAreTheGeneratorsAndTheSvgDrawsTheGameIconPixelForPixel)
-{
-    QTemporaryDir scratch;
-    ASSERT_TRUE(scratch.isValid());
-    const QDir committed(qEnvironmentVariable("QUORVEL_SOURCE_DIR") + QStringLiteral("/resources/desktop/icons"));
-    const QStringList written = artgen::writeDesktopIcons(scratch.path());
-    for (const QString& path : written) {
-        const QString name = QFileInfo(path).fileName();
-        SCOPED_TRACE(name.toStdString());
-        EXPECT_EQ(readAll(path), readAll(committed.filePath(name))) << "run quorvel-artgen to bring it up to date";
-    }
-    EXPECT_EQ(QImage(committed.filePath(QStringLiteral("quorvel-48.png"))).size(), QSize(48, 48));
-
-    const QImage icon = artgen::render({"icon32", 16, 0.0, artgen::paintIcon32}).convertToFormat(QImage::Format_ARGB32);
-    const QString svg = committed.filePath(QStringLiteral("quorvel.svg"));
-    for (int scale : {1, 3}) {
-        SCOPED_TRACE(scale);
-        const QImage drawn = renderSvg(svg, 32 * scale, scratch.filePath(QStringLiteral("svg.png")));
-        ASSERT_EQ(drawn.size(), icon.size() * scale);
-        int differing = 0;
-        for (int y = 0; y < drawn.height(); ++y) {
-            for (int x = 0; x < drawn.width(); ++x) {
-                const QRgb want = icon.pixel(x / scale, y / scale);
-                const QRgb got = drawn.pixel(x, y);
-                const bool same = got == want || (qAlpha(got) == 0 && qAlpha(want) == 0);
-                if (!same && differing++ == 0) {
-                    ADD_FAILURE() << "first at " << x << "," << y << ": " << std::hex << got << " for " << want;
-                }
-            }
-        }
-        EXPECT_EQ(differing, 0);
     }
 }
 

@@ -273,6 +273,7 @@ qv_key Up
 expect_side_panel frmRecord "${kRecordsCaption[0]}" 3540 930
 panel_shown_at=${EPOCHREALTIME/[.,]/}
 drag_records_panel 30 20
+# The state file is rewritten after the game's next event.
 qv_key Right
 qv_wait_state frmRecord.Caption "${kRecordsCaption[1]}"
 qv_wait_state frmRecord.Left $((3540 + $(qv_state frmMenu.Left) + 30 * kTwipsPerPixel))
