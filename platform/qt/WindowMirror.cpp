@@ -309,29 +309,24 @@ void WindowMirror::handOverChildrenOf(std::uint64_t formId)
 
 Qt::WindowFlags WindowMirror::windowFlags(ui::FormBorder border) const
 {
-    if (!transientToolWindows_ && border == ui::FormBorder::ToolWindow) {
-        // Qt makes any tool window transient, for its leader window at least.
-        return flagsFor(ui::FormBorder::FixedSingle);
-    }
+    const bool tool = border == ui::FormBorder::ToolWindow;
+    // Qt makes any tool window transient, for its leader window at least.
+    const bool plainTool = tool && !transientToolWindows_;
     if (!drawsFrame(border)) {
-        return flagsFor(border);
+        return flagsFor(plainTool ? ui::FormBorder::FixedSingle : border);
     }
     // Qt drops the frameless hint of a window that asks for any box.
-    const Qt::WindowFlags type = border == ui::FormBorder::ToolWindow ? Qt::Tool : Qt::Window;
+    const Qt::WindowFlags type = tool && !plainTool ? Qt::Tool : Qt::Window;
     return type | Qt::FramelessWindowHint;
 }
 
 bool WindowMirror::drawsFrame(ui::FormBorder border) const
 {
-    const bool tool = border == ui::FormBorder::ToolWindow;
-    if (tool && !transientToolWindows_) {
-        return false; // a plain window, framed like the others
-    }
     switch (drawnFrames_) {
     case DrawnFrames::None:
         return false;
     case DrawnFrames::ToolWindows:
-        return tool;
+        return border == ui::FormBorder::ToolWindow;
     case DrawnFrames::All:
         return true;
     }

@@ -478,7 +478,8 @@ TEST_F(QtHostTest, withoutTransientToolWindowsAToolWindowIsAPlainWindowThatStays
     HostForm& tool = show("frmTool");
     EXPECT_EQ(transientParentOf(tool), nullptr);
     EXPECT_FALSE(windowOf(tool).windowFlags().testFlag(Qt::Tool)) << "Qt would make a tool transient for its leader";
-    EXPECT_EQ(windowOf(tool).size(), QSize(183, 175));
+    EXPECT_TRUE(windowOf(tool).windowFlags().testFlag(Qt::FramelessWindowHint)) << "its frame is still the game's";
+    EXPECT_EQ(windowOf(tool).size(), QSize(183 + 2 * 3, 175 + 2 * 3 + 15));
 }
 
 TEST_F(QtHostTest, aDrawnFrameHasTheModelsOuterSizeAndOnlyTheBoxesOfItsBorder)
