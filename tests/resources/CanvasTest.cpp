@@ -229,7 +229,7 @@ TEST(GeneratorFiles, desktopIconsAreCommittedPixelExactEnlargementsOfTheSmallIco
     ASSERT_TRUE(dir.isValid());
     const QStringList written = artgen::writeDesktopIcons(dir.path());
     ASSERT_EQ(written.size(), 4);
-    const QDir committed(qEnvironmentVariable("QUORVEL_SOURCE_DIR") + QStringLiteral("/resources/desktop/icons"));
+    const QDir committed(QStringLiteral(QV_SOURCE_DIR "/resources/desktop/icons"));
     const QImage small = artgen::render({"icon32", 16, 0.0, artgen::paintIcon32}).convertToFormat(QImage::Format_ARGB32);
     for (const QString& path : written) {
         const QString name = QFileInfo(path).fileName();
