@@ -171,25 +171,46 @@ placement_settled() {
 }
 
 # Drags the records panel by DX, DY pixels with its drawn title bar, as a
-# player does: the press asks the window manager to move the window, which
-# follows the pointer from then on; the pointer moves until it does.
+# player does. The press asks the window manager to move the window, which
+# from then on follows the pointer's moves from wherever the pointer was when
+# the move began; on a busy machine that may be after the first moves.
+# So the pointer nudges the panel until it follows, and then goes where the
+# panel comes to stand DX, DY from where it began.
 drag_records_panel() {
-    local dx=$1 dy=$2 panel start x y
+    local dx=$1 dy=$2 panel x y fx fy
     panel=$(qv_x_window "${kRecordsCaption[0]}")
     [[ -n $panel ]] || qv_fail "no records panel to drag"
-    start=$(frame_origin "${kRecordsCaption[0]}")
-    read -r x y <<<"$start"
+    drag_start=$(frame_origin "${kRecordsCaption[0]}")
+    read -r x y <<<"$drag_start"
+    drag_press=("$((x + 60))" "$((y + 9))")
     qv_poll "$QV_DEADLINE" placement_settled
-    xdotool mousemove "$((x + 60))" "$((y + 9))" mousedown 1 || qv_fail "xdotool could not press on the records panel"
-    drag_target=("$((x + 60 + dx))" "$((y + 9 + dy))" "$(offset "$start" "$dx" "$dy")")
-    qv_poll "$QV_DEADLINE" pointer_dragged_panel_there
+    xdotool mousemove "${drag_press[@]}" mousedown 1 || qv_fail "xdotool could not press on the records panel"
+    qv_poll "$QV_DEADLINE" panel_follows_nudge || qv_fail "the records panel does not follow the pointer"
+    # The panel moved by as much less than the pointer as the pointer had
+    # moved before the move began.
+    read -r fx fy <<<"$(frame_origin "${kRecordsCaption[0]}")"
+    xdotool mousemove "$((drag_pointer[0] - (fx - x) + dx))" "$((drag_pointer[1] - (fy - y) + dy))" ||
+        qv_fail "xdotool could not move the pointer"
+    expect_frame_at "${kRecordsCaption[0]}" "$(offset "$drag_start" "$dx" "$dy")"
     xdotool mouseup 1 || qv_fail "xdotool could not release the button"
-    expect_frame_at "${kRecordsCaption[0]}" "${drag_target[2]}"
 }
 
-pointer_dragged_panel_there() {
-    xdotool mousemove "$((drag_target[0] + 1))" "${drag_target[1]}" mousemove "${drag_target[0]}" "${drag_target[1]}" &&
-        frame_origin_is "${kRecordsCaption[0]}" "${drag_target[2]}"
+panel_moved() {
+    local now
+    now=$(frame_origin "${kRecordsCaption[0]}")
+    [[ -n $now && $now != "$drag_start" ]]
+}
+
+# Moves the pointer 2, 1 from the press and back, until the panel has left
+# its place; drag_pointer says where the pointer then stands.
+panel_follows_nudge() {
+    local at
+    for at in "$((drag_press[0] + 2)) $((drag_press[1] + 1))" "${drag_press[*]}"; do
+        read -r -a drag_pointer <<<"$at"
+        xdotool mousemove "${drag_pointer[@]}" || return 1
+        qv_poll 1 panel_moved && return 0
+    done
+    return 1
 }
 
 # ------------------------------------------------------------ title and menu
