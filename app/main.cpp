@@ -4,6 +4,9 @@
 #include "app/PlatformChoice.h"
 #include "app/Probes.h"
 #include "app/Program.h"
+#include "app/QtRecordStorage.h"
+#include "app/ThisCopy.h"
+#include "core/RecordFile.h"
 #include "core/Module1.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
@@ -47,6 +50,47 @@ int reportStartFailure(const QString& message)
     return EXIT_FAILURE;
 }
 
+// A save of the records that failed: one line on stderr, and a dialog. The
+// game goes on with its table in memory, and saves it again later.
+class SaveFailureDialog : public Module1::RecordSaveReport {
+public:
+    void saveFailed(const Module1::RecordFileError& error) override
+    {
+        std::cerr << Module1::SaveFailureLine(error) << std::endl;
+        const QString message = QString::fromUtf8(error.what());
+        if (ended_) {
+            show(message + QStringLiteral("\n\nThe records of this game could not be kept."));
+            return;
+        }
+        // Not while the failed save's window is still closing: the dialog
+        // waits for the model's event to end before it runs its own loop.
+        QTimer::singleShot(0, qApp, [message] {
+            show(message + QStringLiteral("\n\nThe game goes on with its records, and saves them again after the "
+                                          "next name entry and when it ends."));
+        });
+    }
+    // The game's windows are gone: a report is shown at once.
+    void gameEnded() { ended_ = true; }
+
+private:
+    static void show(const QString& message)
+    {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+    }
+
+    bool ended_ = false;
+};
+
+// The last save failed: one more try, now that the game is over.
+int saveWhatIsLeft(SaveFailureDialog& dialog, int exitCode)
+{
+    dialog.gameEnded();
+    if (exitCode == 0 && !Module1::SaveUnsavedRecords()) {
+        return EXIT_FAILURE;
+    }
+    return exitCode;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -69,6 +113,10 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    qtrecords::QtRecordStorage records(game::kThisCopy);
+    Module1::UseRecordStorage(records);
+    SaveFailureDialog saveFailures;
+    Module1::UseRecordSaveReport(&saveFailures);
     wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program;
     ui::Application& model = program.app;
     setScreenSize(model);
@@ -99,5 +147,5 @@ int main(int argc, char** argv)
     if (host.exitCode()) {
         return *host.exitCode();
     }
-    return QApplication::exec();
+    return saveWhatIsLeft(saveFailures, QApplication::exec());
 }

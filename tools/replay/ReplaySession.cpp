@@ -2,9 +2,11 @@
 
 #include "core/Module1.h"
 #include "core/Random.h"
+#include "core/RecordStorage.h"
 #include "platform/model/Text.h"
 #include "app/ProgramDump.h"
 #include "stage/frmStage.h"
+#include "tools/replay/FileRecordStorage.h"
 
 #include <QImage>
 
@@ -91,6 +93,8 @@ int keyAsciiOf(char32_t ch)
 ReplaySession::ReplaySession(std::filesystem::path scriptDir, std::filesystem::path outDir)
     : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir))
 {
+    static FileRecordStorage files;
+    Module1::UseRecordStorage(files);
     Module1::ResetSharedState();
     Module1::AppDirOverride = scriptDir_.string();
     Random::SetFixedSeed(std::nullopt);
