@@ -2,6 +2,7 @@
 
 #include "app/ProcessClock.h"
 #include "app/ProgramDump.h"
+#include "platform/qt/FormWindow.h"
 #include "platform/qt/QtHost.h"
 
 #include <QGuiApplication>
@@ -20,18 +21,27 @@ namespace {
 // presses have reached the game's windows. Under a Wayland compositor nothing
 // outside the game can tell which window has the focus, nor whether a key
 // that was sent arrived.
+// Then, for each window whose frame the game draws, the caption its title
+// bar shows (cut short with "…" when it does not fit).
 std::string hostLines(const qthost::QtHost& host, const ui::Application& app)
 {
     std::string focus;
+    std::string titleBars;
     const QWindow* focused = QGuiApplication::focusWindow();
     for (const ui::Form* form : app.openForms()) {
-        const QWidget* window = host.windowFor(*form);
-        if (focused != nullptr && window != nullptr && window->windowHandle() == focused) {
+        const auto* window = dynamic_cast<const qthost::FormWindow*>(host.windowFor(*form));
+        if (window == nullptr) {
+            continue;
+        }
+        if (focused != nullptr && window->windowHandle() == focused) {
             focus = form->name();
+        }
+        if (window->drawnFrame()) {
+            titleBars += "host.titleBar." + form->name() + "=" + window->shownCaption().toStdString() + "\n";
         }
     }
     return "host.platform=" + QGuiApplication::platformName().toStdString() + "\nhost.focus=" + focus +
-           "\nhost.keys=" + std::to_string(host.keyPressesReceived()) + "\n";
+           "\nhost.keys=" + std::to_string(host.keyPressesReceived()) + "\n" + titleBars;
 }
 
 void writeState(const QString& path, const qthost::QtHost& host, const ui::Application& app)

@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
   xvfb xauth xdotool openbox x11-xkb-utils x11-utils
-  desktop-file-utils
+  desktop-file-utils librsvg2-bin
   weston qt6-wayland xwayland
   lintian appstream dpkg-dev file
   clang libclang-rt-14-dev

@@ -6,9 +6,12 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPaintDevice>
 #include <QPen>
+#include <QTransform>
 
 #include <algorithm>
+#include <cmath>
 
 namespace qthost {
 namespace {
@@ -32,6 +35,45 @@ void drawRaisedEdge(QPainter& painter, QRect rect, const QColor& light, const QC
     painter.setPen(dark);
     painter.drawLine(rect.bottomLeft(), rect.bottomRight());
     painter.drawLine(rect.topRight(), rect.bottomRight());
+}
+
+QFont captionFont(const QRect& bar)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(bar.height() - 5);
+    font.setBold(true);
+    return font;
+}
+
+// Rounds to whole device pixels.
+int devicePixels(double logical, double ratio)
+{
+    return static_cast<int>(std::lround(logical * ratio));
+}
+
+// The close box's cross, painted pixel by pixel in device pixels: two
+// diagonals whose strokes are two pixels wide at 1x. A pen scaled by a
+// fractional ratio, or a glyph sized in logical pixels, melts into a blob.
+void paintCross(QPainter& painter, QRect box)
+{
+    const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const int stroke = std::max(2, devicePixels(2.0, ratio));
+    int rows = devicePixels(box.height() - 5, ratio);
+    rows -= (rows % 2 == 0) ? 1 : 0; // an odd count puts the crossing on one row
+    const int width = rows - 1 + stroke;
+    const int left = devicePixels(box.left(), ratio);
+    const int top = devicePixels(box.top(), ratio);
+    const int boxWidth = devicePixels(box.left() + box.width(), ratio) - left;
+    const int boxHeight = devicePixels(box.top() + box.height(), ratio) - top;
+    const int x0 = left + (boxWidth - width) / 2;
+    const int y0 = top + (boxHeight - rows) / 2;
+    painter.save();
+    painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio), true);
+    for (int row = 0; row < rows; ++row) {
+        painter.fillRect(QRect(x0 + row, y0 + row, stroke, 1), Qt::black);
+        painter.fillRect(QRect(x0 + width - stroke - row, y0 + row, stroke, 1), Qt::black);
+    }
+    painter.restore();
 }
 
 } // namespace
@@ -130,24 +172,32 @@ void DrawnFrame::paintBorder(QPainter& painter, QSize outer) const
     drawRaisedEdge(painter, all.adjusted(1, 1, -1, -1), kLight, kShadow);
 }
 
-void DrawnFrame::paintCaption(QPainter& painter, QSize outer, const QString& caption, bool active) const
+QRect DrawnFrame::captionTextRect(QSize outer) const
 {
     const QRect bar = captionRect(outer);
-    painter.fillRect(bar, active ? kActiveCaption : kInactiveCaption);
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(bar.height() - 5);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(active ? kActiveCaptionText : kInactiveCaptionText);
     int textRight = bar.right();
     for (FramePart box : {FramePart::CloseBox, FramePart::MaximizeBox, FramePart::MinimizeBox}) {
         if (hasBox(box)) {
             textRight = std::min(textRight, boxRect(box, outer).left() - kBoxGap);
         }
     }
-    const QRect textRect(bar.left() + 3, bar.top(), textRight - bar.left() - 3, bar.height());
-    const QString shown = QFontMetrics(font).elidedText(caption, Qt::ElideRight, textRect.width());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    return QRect(bar.left() + 3, bar.top(), textRight - bar.left() - 3, bar.height());
+}
+
+QString DrawnFrame::shownCaption(QSize outer, const QString& caption) const
+{
+    const QFontMetrics metrics(captionFont(captionRect(outer)));
+    return metrics.elidedText(caption, Qt::ElideRight, captionTextRect(outer).width());
+}
+
+void DrawnFrame::paintCaption(QPainter& painter, QSize outer, const QString& caption, bool active) const
+{
+    const QRect bar = captionRect(outer);
+    painter.fillRect(bar, active ? kActiveCaption : kInactiveCaption);
+    painter.setFont(captionFont(bar));
+    painter.setPen(active ? kActiveCaptionText : kInactiveCaptionText);
+    painter.drawText(captionTextRect(outer), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     shownCaption(outer, caption));
 }
 
 void DrawnFrame::paintBox(QPainter& painter, FramePart box, QRect rect) const
@@ -159,10 +209,7 @@ void DrawnFrame::paintBox(QPainter& painter, FramePart box, QRect rect) const
     painter.setPen(QPen(Qt::black, 1));
     switch (box) {
     case FramePart::CloseBox:
-        for (int dx = 0; dx < 2; ++dx) {
-            painter.drawLine(glyph.left() + dx, glyph.top(), glyph.right() - 1 + dx, glyph.bottom());
-            painter.drawLine(glyph.left() + dx, glyph.bottom(), glyph.right() - 1 + dx, glyph.top());
-        }
+        paintCross(painter, rect);
         break;
     case FramePart::MaximizeBox:
         painter.drawRect(glyph.adjusted(0, 0, -1, -1));

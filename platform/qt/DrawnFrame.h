@@ -4,10 +4,12 @@
 // its design asks for. Native Wayland has no window manager frame for a
 // client that wants a particular one: Qt's own decoration puts minimise and
 // maximise buttons on every window, a 30-pixel title bar that cuts the
-// panels' captions short. The drawn frame has the model's nominal sizes, so
-// the window's outer size is the form's Width × Height, and boxes only where
-// the border style has them: a close box on fixed and tool windows, all
-// three on sizable ones.
+// panels' captions short. X window managers frame the small tool windows
+// with their usual title bar, icon and buttons, which leave the caption a
+// few letters. The drawn frame has the model's nominal sizes, so the
+// window's outer size is the form's Width × Height, and boxes only where the
+// border style has them: a close box on fixed and tool windows, all three on
+// sizable ones.
 
 #include "platform/model/Form.h"
 
@@ -20,6 +22,9 @@
 class QPainter;
 
 namespace qthost {
+
+// Which windows get a drawn frame; the others are framed by the platform.
+enum class DrawnFrames { None, ToolWindows, All };
 
 enum class FramePart { Client, Caption, CloseBox, MinimizeBox, MaximizeBox, Edge };
 
@@ -36,6 +41,9 @@ public:
     Qt::Edges edgesAt(QPoint point, QSize outer) const;
 
     void paint(QPainter& painter, QSize outer, const QString& caption, bool active) const;
+    // The caption as the bar shows it: cut short with an ellipsis when it
+    // does not fit beside the boxes.
+    QString shownCaption(QSize outer, const QString& caption) const;
 
     QRect captionRect(QSize outer) const;
     QRect boxRect(FramePart box, QSize outer) const;
@@ -45,6 +53,7 @@ private:
     void paintBorder(QPainter& painter, QSize outer) const;
     void paintCaption(QPainter& painter, QSize outer, const QString& caption, bool active) const;
     void paintBox(QPainter& painter, FramePart box, QRect rect) const;
+    QRect captionTextRect(QSize outer) const;
 
     ui::FormBorder border_;
 };

@@ -84,6 +84,11 @@ QPoint FormWindow::clientOffset() const
     return drawnFrame_ ? QPoint(drawnFrame_->margins().left(), drawnFrame_->margins().top()) : QPoint(0, 0);
 }
 
+QString FormWindow::shownCaption() const
+{
+    return drawnFrame_ ? drawnFrame_->shownCaption(size(), windowTitle()) : QString();
+}
+
 QSize FormWindow::outerSize(QSize clientSize) const
 {
     return drawnFrame_ ? drawnFrame_->outerSize(clientSize) : clientSize;

@@ -70,6 +70,8 @@ public:
     void setDrawnFrame(std::optional<DrawnFrame> frame);
     const std::optional<DrawnFrame>& drawnFrame() const { return drawnFrame_; }
     QPoint clientOffset() const;
+    // The caption as its drawn frame shows it; empty without a drawn frame.
+    QString shownCaption() const;
     QSize outerSize(QSize clientSize) const;
 
 protected:

@@ -78,11 +78,11 @@ public:
     // manager's rather than the player's.
     void setActivationGraceMs(int milliseconds) { arbiter_.setGraceMs(milliseconds); }
 
-    // Whether windows get the frame the host draws itself (see DrawnFrame)
-    // and whether the platform puts windows where they are asked to be. Both
-    // follow the platform (native Wayland: drawn frames, no placement); set
-    // before the first sync to try the other way.
-    void setDrawnFrames(bool drawn) { mirror_.setDrawnFrames(drawn); }
+    // Which windows get the frame the host draws itself (see DrawnFrame).
+    // It follows the platform (native Wayland: all windows, which it cannot
+    // place either; elsewhere the tool windows); set before the first sync
+    // to try another way.
+    void setDrawnFrames(DrawnFrames drawn) { mirror_.setDrawnFrames(drawn); }
     // Whether tool windows are made transient for their owner. An X window
     // manager of a Wayland compositor (weston's) places a transient window
     // itself, wherever it likes, and ignores the position it was given.

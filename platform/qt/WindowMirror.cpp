@@ -21,6 +21,14 @@ bool platformPlacesWindows()
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// Native Wayland frames no window the way its design asks; X window managers
+// frame the main windows well, but leave a tool window's caption a few
+// letters between their icon and buttons.
+DrawnFrames platformDrawnFrames()
+{
+    return platformPlacesWindows() ? DrawnFrames::ToolWindows : DrawnFrames::All;
+}
+
 Qt::WindowFlags flagsFor(ui::FormBorder border)
 {
     switch (border) {
@@ -67,7 +75,7 @@ WindowMirror::WindowMirror(const ui::Application& app, WindowEvents& events, con
       clock_(clock),
       icon_(std::move(icon)),
       renderer_(app.pictures()),
-      drawnFrames_(!platformPlacesWindows()),
+      drawnFrames_(platformDrawnFrames()),
       placesWindows_(platformPlacesWindows())
 {
 }
@@ -301,21 +309,33 @@ void WindowMirror::handOverChildrenOf(std::uint64_t formId)
 
 Qt::WindowFlags WindowMirror::windowFlags(ui::FormBorder border) const
 {
-    if (!transientToolWindows_ && border == ui::FormBorder::ToolWindow) {
-        // Qt makes any tool window transient, for its leader window at least.
-        return flagsFor(ui::FormBorder::FixedSingle);
-    }
-    if (!drawnFrames_) {
-        return flagsFor(border);
+    const bool tool = border == ui::FormBorder::ToolWindow;
+    // Qt makes any tool window transient, for its leader window at least.
+    const bool plainTool = tool && !transientToolWindows_;
+    if (!drawsFrame(border)) {
+        return flagsFor(plainTool ? ui::FormBorder::FixedSingle : border);
     }
     // Qt drops the frameless hint of a window that asks for any box.
-    const Qt::WindowFlags type = border == ui::FormBorder::ToolWindow ? Qt::Tool : Qt::Window;
+    const Qt::WindowFlags type = tool && !plainTool ? Qt::Tool : Qt::Window;
     return type | Qt::FramelessWindowHint;
+}
+
+bool WindowMirror::drawsFrame(ui::FormBorder border) const
+{
+    switch (drawnFrames_) {
+    case DrawnFrames::None:
+        return false;
+    case DrawnFrames::ToolWindows:
+        return border == ui::FormBorder::ToolWindow;
+    case DrawnFrames::All:
+        return true;
+    }
+    return false;
 }
 
 std::optional<DrawnFrame> WindowMirror::drawnFrameFor(ui::FormBorder border) const
 {
-    if (!drawnFrames_) {
+    if (!drawsFrame(border)) {
         return std::nullopt;
     }
     return DrawnFrame(border);

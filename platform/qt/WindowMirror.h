@@ -31,7 +31,7 @@ public:
     WindowMirror& operator=(const WindowMirror&) = delete;
 
     // See QtHost.
-    void setDrawnFrames(bool drawn) { drawnFrames_ = drawn; }
+    void setDrawnFrames(DrawnFrames drawn) { drawnFrames_ = drawn; }
     void setTransientToolWindows(bool transient) { transientToolWindows_ = transient; }
 
     FormWindow* window(std::uint64_t formId) const;
@@ -76,6 +76,7 @@ private:
     void setOwner(WindowState& state, std::uint64_t ownerId);
     void handOverChildrenOf(std::uint64_t formId);
     Qt::WindowFlags windowFlags(ui::FormBorder border) const;
+    bool drawsFrame(ui::FormBorder border) const;
     std::optional<DrawnFrame> drawnFrameFor(ui::FormBorder border) const;
 
     const ui::Application& app_;
@@ -84,7 +85,7 @@ private:
     QIcon icon_;
     FormRenderer renderer_;
     std::map<std::uint64_t, WindowState> windows_;
-    bool drawnFrames_;
+    DrawnFrames drawnFrames_;
     bool placesWindows_;
     bool transientToolWindows_ = true;
 };

@@ -3,9 +3,10 @@
 # tree; its file list, Depends, lintian, the AppStream and desktop-entry
 # validators are checked; it is unpacked with dpkg-deb into a root-owned
 # scratch tree (nothing is installed into the system), and the unpacked game
-# is played by the unprivileged user nobody on a private X server, through
-# to a new record. The record must land in code page 932 in nobody's data
-# folder, since the installed program's folder is not nobody's to write.
+# is played on a private X server, through to a new record, twice: by the
+# unprivileged user nobody, and by root with a scratch HOME. Each record
+# must land in code page 932 in that player's data folder, and nothing may
+# be written beside the installed program, not even by root, who could.
 #
 #   installed-game.sh BUILD-DIR VERSION APP-ID
 set -uo pipefail
@@ -17,6 +18,7 @@ build=${1:?usage: installed-game.sh BUILD-DIR VERSION APP-ID}
 version=${2:?}
 app_id=${3:?}
 kNobody=65534
+kCertificateCaption="  Quorvel - Certificate -"
 # The name the kana keys ku, small o and ru type into the name box.
 kName=クォル
 letters=({a..z})
@@ -29,7 +31,8 @@ expected_files() {
         "./usr/share/applications/$app_id.desktop" \
         ./usr/share/doc/quorvel/changelog.gz \
         ./usr/share/doc/quorvel/copyright \
-        ./usr/share/icons/hicolor/{16x16,32x32,64x64,128x128}/apps/quorvel.png \
+        ./usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128}/apps/quorvel.png \
+        ./usr/share/icons/hicolor/scalable/apps/quorvel.svg \
         ./usr/share/man/man6/quorvel.6.gz \
         "./usr/share/metainfo/$app_id.metainfo.xml" | sort
 }
@@ -146,17 +149,23 @@ play_to_name_entry() {
 }
 
 # Types the name with kana keys, confirms it, and leaves the certificate
-# for the title; closing the name entry on the way saves the records.
+# for the title, by Return or by the close box (LEAVE: key or close-box);
+# closing the name entry on the way saves the records.
 enter_name() {
+    local leave=$1 row
     setxkbmap -layout jp -variant kana || qv_fail "setxkbmap could not load jp(kana)"
     qv_key kana_KU kana_o kana_RU
-    local row
     row=$(qv_state frmNentry.EntryRow)
     qv_wait_state "frmNentry.Label1($row).Caption" "$kName"
     qv_key Return
     qv_wait_state active frmCertif
     qv_wait_focus frmCertif
-    qv_key Return
+    qv_wait_state host.titleBar.frmCertif "$kCertificateCaption"
+    if [[ $leave == close-box ]]; then
+        qv_click_drawn_close_box "$kCertificateCaption"
+    else
+        qv_key Return
+    fi
     qv_wait_state open frmTitle
     qv_wait_state active frmTitle
     qv_wait_state "Module1.RecordName(0,$row)" "$kName"
@@ -164,10 +173,12 @@ enter_name() {
     qv_log "name confirmed; back at the title with $kName, $score in row $row"
 }
 
+# The records file in the data folder of the player whose HOME is given.
 check_saved_record() {
-    local file=$1 expected
+    local home=$1 owner=$2 expected
+    local file=$home/.local/share/quorvel/qorvl.dat
     [[ -f $file ]] || qv_fail "no records file at $file: $(find "$home" -ls)"
-    [[ $(stat -c %u "$file") == "$kNobody" ]] || qv_fail "$file is not the player's"
+    [[ $(stat -c %u "$file") == "$owner" ]] || qv_fail "$file is not the player's (uid $owner)"
     expected=$(printf '%s, %s\r' "$kName" "$score" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')
     od -An -tx1 -w100000 "$file" | tr -d ' \n' | grep -q "$expected" ||
         qv_fail "$file does not hold '$kName, $score' in code page 932: $(od -c "$file" | head -20)"
@@ -185,17 +196,57 @@ tree=$qv_scratch/root
 unpack_into "$tree"
 validate_metadata "$tree"
 
+# What lies under the unpacked usr/games, with sizes and times.
+games_listing() {
+    find "$tree/usr/games" -printf '%p %s %T@\n' | sort
+}
+
+stop_game() {
+    kill "$qv_game_pid" 2>/dev/null
+    wait "$qv_game_pid" 2>/dev/null
+    qv_game_pid=""
+}
+
+# A scratch HOME for PLAYER (uid), with the private runtime folder Qt wants.
+make_home() {
+    local home=$1 player=$2
+    mkdir -p "$home/run"
+    chmod 700 "$home/run"
+    chown -R "$player:$player" "$home"
+}
+
+installed_games=$(games_listing)
+
 home=$qv_scratch/home
-mkdir -p "$home/run"
-chmod 700 "$home/run"
-chown -R "$kNobody:$kNobody" "$home"
+make_home "$home" "$kNobody"
 qv_state_file=$home/state.txt
 qv_launch_game -u XDG_DATA_HOME HOME="$home" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=xcb -- \
     setpriv --reuid="$kNobody" --regid="$kNobody" --clear-groups "$tree/usr/games/quorvel"
 qv_log "the unpacked game runs as nobody"
 
 play_to_name_entry
-enter_name
+enter_name key
 qv_game_exited && qv_fail "the game ended after the save"
-check_saved_record "$home/.local/share/quorvel/qorvl.dat"
-[[ ! -e $tree/usr/games/qorvl.dat ]] || qv_fail "a records file appeared beside the installed program"
+check_saved_record "$home" "$kNobody"
+stop_game
+
+# Root may write the program's folder; an installed copy keeps its records
+# in root's own data folder all the same.
+[[ $(id -u) == 0 ]] || qv_fail "the installed game is played as root: run this test as root"
+root_home=$qv_scratch/root-home
+make_home "$root_home" 0
+setxkbmap -layout us || qv_fail "setxkbmap could not load the us layout back"
+qv_state_file=$root_home/state.txt
+qv_launch_game -u XDG_DATA_HOME HOME="$root_home" XDG_RUNTIME_DIR="$root_home/run" QT_QPA_PLATFORM=xcb -- \
+    "$tree/usr/games/quorvel"
+qv_log "the unpacked game runs as root"
+
+play_to_name_entry
+enter_name close-box
+qv_game_exited && qv_fail "the game ended after the save"
+[[ $(games_listing) == "$installed_games" ]] ||
+    qv_fail "the game wrote beside the installed program:$(diff <(echo "$installed_games") <(games_listing))"
+stray=$(find "$tree" -name qorvl.dat)
+[[ -z $stray ]] || qv_fail "a records file appeared in the unpacked tree: $stray"
+qv_log "nothing was written beside the installed program"
+check_saved_record "$root_home" 0

@@ -209,13 +209,19 @@ TEST_F(QtHostTest, captionChangesReachTheWindow)
     EXPECT_EQ(windowOf(a).windowTitle(), "Quorvel - Kana Characters Zone -");
 }
 
-TEST_F(QtHostTest, toolWindowsAreSmallToolsAndTheSizableWindowCanBeResized)
+TEST_F(QtHostTest, toolWindowsAreSmallToolsInADrawnFrameAndTheSizableWindowCanBeResized)
 {
     HostForm& a = show("frmA");
     HostForm& tool = show("frmTool");
     qthost::FormWindow& toolWindow = windowOf(tool);
     EXPECT_TRUE(toolWindow.windowFlags().testFlag(Qt::Tool));
-    EXPECT_EQ(toolWindow.size(), QSize(183, 175));
+    EXPECT_FALSE(windowOf(a).drawnFrame().has_value()) << "off Wayland the platform frames the main windows";
+    ASSERT_TRUE(toolWindow.drawnFrame().has_value()) << "and the game its tool windows, whole caption and all";
+    EXPECT_EQ(toolWindow.size(), QSize(183 + 2 * 3, 175 + 2 * 3 + 15));
+    // The records panel's longest caption, in its 183-pixel width.
+    tool.setCaption("  All kinds Characters Zone");
+    host->sync();
+    EXPECT_EQ(toolWindow.shownCaption(), QStringLiteral("  All kinds Characters Zone"));
     ASSERT_NE(toolWindow.windowHandle(), nullptr);
     EXPECT_EQ(toolWindow.windowHandle()->transientParent(), windowOf(a).windowHandle())
         << "kept above the window it was opened from";
@@ -472,12 +478,13 @@ TEST_F(QtHostTest, withoutTransientToolWindowsAToolWindowIsAPlainWindowThatStays
     HostForm& tool = show("frmTool");
     EXPECT_EQ(transientParentOf(tool), nullptr);
     EXPECT_FALSE(windowOf(tool).windowFlags().testFlag(Qt::Tool)) << "Qt would make a tool transient for its leader";
-    EXPECT_EQ(windowOf(tool).size(), QSize(183, 175));
+    EXPECT_TRUE(windowOf(tool).windowFlags().testFlag(Qt::FramelessWindowHint)) << "its frame is still the game's";
+    EXPECT_EQ(windowOf(tool).size(), QSize(183 + 2 * 3, 175 + 2 * 3 + 15));
 }
 
 TEST_F(QtHostTest, aDrawnFrameHasTheModelsOuterSizeAndOnlyTheBoxesOfItsBorder)
 {
-    host->setDrawnFrames(true);
+    host->setDrawnFrames(qthost::DrawnFrames::All);
     HostForm& a = show("frmA");
     qthost::FormWindow& window = windowOf(a);
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -502,7 +509,7 @@ TEST_F(QtHostTest, aDrawnFrameHasTheModelsOuterSizeAndOnlyTheBoxesOfItsBorder)
 
 TEST_F(QtHostTest, inADrawnFrameClicksReachTheClientAtItsOffsetAndTheCloseBoxAsksTheModel)
 {
-    host->setDrawnFrames(true);
+    host->setDrawnFrames(qthost::DrawnFrames::All);
     HostForm& text = show("frmText");
     HostForm& b = show("frmB");
     qthost::FormWindow& window = windowOf(text);

@@ -3,7 +3,9 @@
 # private Xvfb, the game started with both DISPLAY (the XWayland server) and
 # WAYLAND_DISPLAY set, XDG_SESSION_TYPE=wayland and no platform chosen. It
 # must run as an X client of XWayland, where its windows can be placed: the
-# menu where the title stood, the records panel at +236/+62 pixels from it.
+# records panel's outer corner at +236/+62 pixels from the menu's frame, its
+# whole caption in the title bar it draws (weston's X window manager would
+# cut it short).
 #
 #   xwayland-session.sh PATH-TO-QUORVEL
 set -uo pipefail
@@ -20,19 +22,23 @@ on_xwayland() {
     DISPLAY=$QV_XWAYLAND_DISPLAY "$@"
 }
 
-# "X Y" of the client area of the window titled CAPTION on the XWayland screen.
-client_origin() {
-    local id
+# "X Y" of the frame around the window titled CAPTION on the XWayland
+# screen: its top-level ancestor, which weston's X window manager puts
+# around the windows it decorates. The records panel draws its own frame,
+# so it is its own top-level window.
+frame_origin() {
+    local id frame
     id=$(on_xwayland qv_x_window "$1")
     [[ -n $id ]] || return 1
-    on_xwayland qv_x_origin "$id"
+    frame=$(on_xwayland qv_x_frame_of "$id") || return 1
+    on_xwayland qv_x_origin "$frame"
 }
 
-# The client area of CAPTION stands DX, DY pixels from that of REFERENCE.
-client_offset_is() {
+# The frame of CAPTION stands DX, DY pixels from that of REFERENCE.
+frame_offset_is() {
     local caption=$1 reference=$2 dx=$3 dy=$4 x y rx ry
-    read -r x y <<<"$(client_origin "$caption")" || return 1
-    read -r rx ry <<<"$(client_origin "$reference")" || return 1
+    read -r x y <<<"$(frame_origin "$caption")" || return 1
+    read -r rx ry <<<"$(frame_origin "$reference")" || return 1
     [[ -n $x && -n $rx ]] && ((x - rx == dx && y - ry == dy))
 }
 
@@ -64,9 +70,11 @@ qv_poll "$QV_DEADLINE" on_xwayland qv_x_window_exists "$records_caption" ||
 dx=$((($(qv_state frmRecord.Left) - $(qv_state frmMenu.Left)) / kTwipsPerPixel))
 dy=$((($(qv_state frmRecord.Top) - $(qv_state frmMenu.Top)) / kTwipsPerPixel))
 ((dx == 236 && dy == 62)) || qv_fail "the model put the records panel at +$dx/+$dy px from the menu"
-qv_poll "$QV_DEADLINE" client_offset_is "$records_caption" "$menu_caption" "$dx" "$dy" ||
-    qv_fail "the records panel stands at '$(client_origin "$records_caption")', the menu at '$(client_origin "$menu_caption")': not +$dx/+$dy px"
+qv_poll "$QV_DEADLINE" frame_offset_is "$records_caption" "$menu_caption" "$dx" "$dy" ||
+    qv_fail "the records panel stands at '$(frame_origin "$records_caption")', the menu at '$(frame_origin "$menu_caption")': not +$dx/+$dy px"
 qv_log "records panel placed at +$dx/+$dy px from the menu, as designed"
+qv_wait_state host.titleBar.frmRecord "$records_caption"
+qv_log "its title bar shows '$records_caption' whole"
 
 keyboard_on frmRecord
 qv_key_received Down

@@ -277,6 +277,18 @@ qv_x_frame_of() {
     printf '%s' "$id"
 }
 
+# Clicks the close box the game draws on the tool window titled CAPTION:
+# 12 x 10 pixels, its centre 11 pixels left of the window's right edge and
+# 10 below its top.
+qv_click_drawn_close_box() {
+    local window width
+    window=$(qv_x_window "$1")
+    [[ -n $window ]] || qv_fail "no window titled '$1' to close"
+    width=$(xwininfo -id "$window" | awk '/^ *Width:/ { print $2 }')
+    [[ -n $width ]] || qv_fail "xwininfo knows no width of '$1'"
+    xdotool mousemove --window "$window" $((width - 11)) 10 click 1 || qv_fail "xdotool could not click the close box of '$1'"
+}
+
 # "X Y": where the top-left corner of window ID stands on the screen.
 qv_x_origin() {
     xwininfo -id "$1" 2>/dev/null |

@@ -3,6 +3,7 @@
 #include "tools/artgen/Quantize.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QDir>
 #include <QFile>
 
@@ -92,16 +93,52 @@ QStringList writePictures(const QString& directory, const QStringList& only)
     return written;
 }
 
+QByteArray encodePixelSvg(const QImage& image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QByteArray svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" "
+                                    "viewBox=\"0 0 %1 %2\" shape-rendering=\"crispEdges\">\n")
+                         .arg(argb.width())
+                         .arg(argb.height())
+                         .toUtf8();
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width();) {
+            const QRgb colour = argb.pixel(x, y);
+            int run = 1;
+            while (x + run < argb.width() && argb.pixel(x + run, y) == colour) {
+                ++run;
+            }
+            if (qAlpha(colour) != 0) {
+                QString rect = QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"1\" fill=\"%4\"")
+                                   .arg(x)
+                                   .arg(y)
+                                   .arg(run)
+                                   .arg(QColor(colour).name(QColor::HexRgb));
+                if (qAlpha(colour) != 255) {
+                    rect += QStringLiteral(" fill-opacity=\"%1\"").arg(qAlpha(colour) / 255.0, 0, 'f', 3);
+                }
+                svg += rect.toUtf8() + "/>\n";
+            }
+            x += run;
+        }
+    }
+    return svg + "</svg>\n";
+}
+
 QStringList writeDesktopIcons(const QString& directory)
 {
     makeDirectory(directory);
     const QImage icon = render({"icon32", 16, 0.0, paintIcon32});
     QStringList written;
-    for (int size : {64, 128}) {
+    for (int size : {48, 64, 128}) {
         const QString path = QDir(directory).filePath(QStringLiteral("quorvel-%1.png").arg(size));
         writeFile(path, encodePng(icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
         written.push_back(path);
     }
+    const QString svgPath = QDir(directory).filePath(QStringLiteral("quorvel.svg"));
+    writeFile(svgPath, encodePixelSvg(icon));
+    written.push_back(svgPath);
     return written;
 }
 

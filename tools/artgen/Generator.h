@@ -20,8 +20,14 @@ QByteArray encodePng(const QImage& image);
 // and returns the paths written.
 QStringList writePictures(const QString& directory, const QStringList& only = {});
 
-// Larger copies of the 32-pixel icon for desktops that want them, scaled by
-// whole factors so the pixels stay crisp: quorvel-64.png, quorvel-128.png.
+// The picture as scalable pixel art: a square of its colour for every
+// pixel that is not transparent (runs of a row merged), with crisp edges.
+QByteArray encodePixelSvg(const QImage& image);
+
+// Larger copies of the 32-pixel icon for desktops that want them, scaled
+// without smoothing so the pixels stay crisp (by whole factors, and by 1.5
+// for 48, which doubles every other pixel): quorvel-48.png, quorvel-64.png,
+// quorvel-128.png, and quorvel.svg for any size.
 QStringList writeDesktopIcons(const QString& directory);
 
 } // namespace artgen
