@@ -167,7 +167,8 @@ TEST(ReplayScripts, theUsageListsEveryCommandWithItsArguments)
 TEST(ReplayScripts, aSaveThatFailsPrintsTheGamesLineAndTheScriptGoesOn)
 {
     const auto dir = scratchDir("failed-save");
-    replay::ReplaySession session(dir, dir);
+    replay::QtSnapshotPainter painter;
+    replay::ReplaySession session(dir, dir, painter);
     const std::string missing = (dir / "missing").string();
     const std::string entry =
         "set RecordScore(0,10) 9500\nset NewRecord 1\nshow frmNentry\ntype Kept\nkey Enter\nkey Enter\n";
