@@ -3,6 +3,7 @@
 // checking that the table reproduces the converter for every single byte,
 // every byte pair and every Unicode scalar value.
 
+#include "platform/model/Text.h"
 #include "tools/cp932gen/Cp932Reference.h"
 
 #include <algorithm>
@@ -24,27 +25,6 @@ constexpr char16_t kLeadByte = 0xFFFF;
 constexpr char16_t kInvalid = 0xFFFE;
 constexpr int kNoCode = -1;
 constexpr int kDropped = -2; // converted to nothing, without failing
-
-std::string utf8Of(char32_t ch)
-{
-    std::string out;
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else if (ch < 0x10000) {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (ch >> 18));
-        out += static_cast<char>(0x80 | ((ch >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-    return out;
-}
 
 // The one character of the basic plane `utf8` holds, or nullopt.
 std::optional<char16_t> singleBmpCharacter(const std::string& utf8)
@@ -145,7 +125,7 @@ void checkPairs(const Table& table)
             const auto got = tableDecode(table, first, second);
             std::string gotUtf8;
             for (char16_t ch : got.value_or(u"")) {
-                gotUtf8 += utf8Of(ch);
+                gotUtf8 += ui::toUtf8(ch);
             }
             if (expected.has_value() != got.has_value() || (expected && *expected != gotUtf8)) {
                 fail("the table does not reproduce the bytes " + hex(first * 256 + second, 4));
@@ -187,7 +167,7 @@ void readEncodings(Table& table)
         if (ch >= 0xD800 && ch <= 0xDFFF) {
             continue;
         }
-        const auto bytes = cp932gen::systemToCp932(utf8Of(ch));
+        const auto bytes = cp932gen::systemToCp932(ui::toUtf8(ch));
         int code = kNoCode;
         if (bytes && bytes->empty()) {
             code = kDropped;
