@@ -23,17 +23,10 @@ EM_JS(void, qv_js_title_drawn, (), { window.qvPage.titleDrawn(); });
 
 namespace {
 
-struct InterimMetrics : ui::TextMetrics {
-    int textWidthPx(const ui::Font& font, std::string_view utf8) const override
-    {
-        return static_cast<int>(utf8.size() * font.points);
-    }
-};
-
 // Everything the page's events reach lives as long as the page.
 struct WebProgram {
     webapp::MemoryRecordStorage records;
-    wiring::Program<webhost::WebClock, InterimMetrics> program;
+    wiring::Program<webhost::WebClock> program;
     webhost::CanvasRenderer renderer;
     webhost::WebHost host{program.app, renderer};
     bool titleDrawn = false;

@@ -46,6 +46,7 @@ forbid platform/web 'Quorvel|pictures::|^#include <Q' "the web host knows no gam
 check core platform/model/ core/
 forbid core '^#include <Q' "the core runs without Qt: the records storage it is handed reaches the system"
 check resources platform/model/ resources/
+forbid resources/metrics '^#include <Q' "the game's text metrics need no Qt"
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/
 
