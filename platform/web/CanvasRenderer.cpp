@@ -67,7 +67,7 @@ EM_JS(int, qv_text_width, (const char* text, const char* font), {
 });
 
 EM_JS(int, qv_font_height, (const char* font), {
-    const metrics = qvDraw.measure(UTF8ToString(font), '');
+    const metrics = qvDraw.measure(UTF8ToString(font), "");
     return Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
 });
 
