@@ -22,7 +22,9 @@ EM_JS(void, qv_begin, (const char* canvasId, int width, int height), {
     }
     if (canvas.width !== width) canvas.width = width;
     if (canvas.height !== height) canvas.height = height;
-    const ctx = canvas.getContext('2d');
+    // Read back for every solid fill that combines with what lies under it:
+    // a canvas kept in memory answers at once, where one on the GPU stalls.
+    const ctx = canvas.getContext('2d', { willReadFrequently: true });
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.imageSmoothingEnabled = false;
     qvDraw.ctx = ctx;
@@ -69,20 +71,6 @@ EM_JS(int, qv_text_width, (const char* text, const char* font), {
 EM_JS(int, qv_font_height, (const char* font), {
     const metrics = qvDraw.measure(UTF8ToString(font), "");
     return Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
-});
-
-EM_JS(void, qv_stroke_round, (int x, int y, int width, int height, double radius, double lineWidth, int rgb), {
-    const ctx = qvDraw.ctx;
-    ctx.beginPath();
-    const inset = lineWidth / 2;
-    if (typeof ctx.roundRect === 'function' && radius < Math.min(width, height) / 2) {
-        ctx.roundRect(x + inset, y + inset, width - lineWidth, height - lineWidth, radius);
-    } else {
-        ctx.ellipse(x + width / 2, y + height / 2, (width - lineWidth) / 2, (height - lineWidth) / 2, 0, 0, 2 * Math.PI);
-    }
-    ctx.lineWidth = lineWidth;
-    ctx.strokeStyle = qvDraw.colour(rgb);
-    ctx.stroke();
 });
 
 EM_JS(void, qv_read_pixels, (int x, int y, int width, int height, unsigned char* into), {
@@ -220,11 +208,6 @@ std::string cssFont(const ui::Font& font, double devicePixelRatio)
         css += "bold ";
     }
     return css + size + familiesFor(font.face);
-}
-
-int CanvasTextMetrics::textWidthPx(const ui::Font& font, std::string_view utf8) const
-{
-    return qv_text_width(std::string(utf8).c_str(), cssFont(font).c_str());
 }
 
 CanvasRenderer::Rect CanvasRenderer::toDevice(Rect rect) const
@@ -429,7 +412,7 @@ void CanvasRenderer::paintLabel(const ui::Label& label, Rect rect)
             device.y, align);
 }
 
-void CanvasRenderer::combineSolidFill(const ui::Shape& shape, Rect area, Rect clip)
+void CanvasRenderer::combine(Rect area, Rect clip, const Coverage& covers, ui::Color pen, ui::DrawMode mode)
 {
     const Rect device = toDevice(area);
     const Rect region = intersection(device, toDevice(clip));
@@ -438,16 +421,13 @@ void CanvasRenderer::combineSolidFill(const ui::Shape& shape, Rect area, Rect cl
     }
     std::vector<unsigned char> pixels(static_cast<std::size_t>(region.width) * region.height * 4);
     qv_read_pixels(region.x, region.y, region.width, region.height, pixels.data());
-    const double radius = roundedCornerRadius(area.width, area.height) * dpr_;
-    const ui::Color pen = shape.fillColor();
     for (int y = 0; y < region.height; ++y) {
         for (int x = 0; x < region.width; ++x) {
-            if (!insideShape(shape.shape(), region.x + x - device.x, region.y + y - device.y, device.width,
-                             device.height, radius)) {
+            if (!covers(region.x + x - device.x, region.y + y - device.y, device.width, device.height)) {
                 continue;
             }
             unsigned char* pixel = &pixels[(static_cast<std::size_t>(y) * region.width + x) * 4];
-            const ui::Color result = ui::rasterPixel(pen, ui::rgb(pixel[0], pixel[1], pixel[2]), shape.drawMode());
+            const ui::Color result = ui::rasterPixel(pen, ui::rgb(pixel[0], pixel[1], pixel[2]), mode);
             pixel[0] = result.r;
             pixel[1] = result.g;
             pixel[2] = result.b;
@@ -460,7 +440,8 @@ void CanvasRenderer::combineSolidFill(const ui::Shape& shape, Rect area, Rect cl
 void CanvasRenderer::paintShape(const ui::Shape& shape, Rect rect, Rect clip)
 {
     Rect area = rect;
-    if (shape.shape() == ui::ShapeKind::Circle) {
+    const ui::ShapeKind kind = shape.shape();
+    if (kind == ui::ShapeKind::Circle) {
         // The largest circle that fits, centred.
         const int side = std::min(rect.width, rect.height);
         area = Rect{rect.x + (rect.width - side) / 2, rect.y + (rect.height - side) / 2, side, side};
@@ -468,20 +449,30 @@ void CanvasRenderer::paintShape(const ui::Shape& shape, Rect rect, Rect clip)
     if (area.empty()) {
         return;
     }
+    const double radius = roundedCornerRadius(area.width, area.height) * dpr_;
     if (shape.fillStyle() == ui::FillStyle::Solid) {
-        combineSolidFill(shape, area, clip);
+        const Coverage inside = [kind, radius](int x, int y, int width, int height) {
+            return insideShape(kind, x, y, width, height, radius);
+        };
+        combine(area, clip, inside, shape.fillColor(), shape.drawMode());
     }
     if (!shape.outline()) {
         return;
     }
-    if (shape.shape() == ui::ShapeKind::Rectangle) {
+    if (kind == ui::ShapeKind::Rectangle) {
         paintEdge(area, shape.outlineColor(), shape.outlineColor());
         return;
     }
-    const Rect device = toDevice(area);
-    const double radius = shape.shape() == ui::ShapeKind::Circle ? device.width
-                                                                 : roundedCornerRadius(area.width, area.height) * dpr_;
-    qv_stroke_round(device.x, device.y, device.width, device.height, radius, dpr_, rgbOf(shape.outlineColor()));
+    // A one-pixel line without smoothing, as the desktop draws it: the pixels
+    // of the shape that the shape shrunk by the line's width leaves out.
+    const int line = std::max(1, static_cast<int>(std::lround(dpr_)));
+    const Coverage ring = [kind, radius, line](int x, int y, int width, int height) {
+        if (!insideShape(kind, x, y, width, height, radius)) {
+            return false;
+        }
+        return !insideShape(kind, x - line, y - line, width - 2 * line, height - 2 * line, std::max(0.0, radius - line));
+    };
+    combine(area, clip, ring, shape.outlineColor(), ui::DrawMode::CopyPen);
 }
 
 void CanvasRenderer::paintImage(const ui::Image& image, Rect rect)

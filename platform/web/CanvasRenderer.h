@@ -10,32 +10,29 @@
 // What can be compared with the desktop: for the same model state, the
 // page's client canvas equals the desktop's replay PNG of that form pixel
 // for pixel wherever no text is drawn (pictures, fills, borders, frames, the
-// results bars' raster operations, which combine exactly); text matches in
-// face, size, position and colour but not in anti-aliasing. Circle and
-// rounded outlines are anti-aliased by the browser where the desktop's are
-// not.
+// results bars' raster operations, which combine exactly), at 1x and at 2x
+// against a snap taken at scale 2. Text has the same faces, sizes, colours
+// and places, but the browser smooths and spaces glyphs its own way, so its
+// pixels differ within a pixel or two of every glyph. Circles and rounded
+// rectangles are rasterised by the same rule as the desktop's but not by its
+// code: their edges may differ by a pixel.
 
 #include "platform/model/Form.h"
-#include "platform/model/Services.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
 
 namespace webhost {
 
-// The CSS font the page draws a designed font with (`devicePixelRatio` scales
-// the pixel size for drawing at backing resolution), and the same mapping of
-// design faces to families and sizes as the desktop host.
+// The CSS font the page draws a designed font with, mapping design faces to
+// the page's web fonts, sizes and styles as the desktop host maps them to its
+// fonts; `devicePixelRatio` scales the pixel size for drawing at backing
+// resolution. The text input over a text box takes its font from here.
 std::string cssFont(const ui::Font& font, double devicePixelRatio = 1.0);
 int fontPixelSize(const ui::Font& font);
-
-// Measures text as the page draws it.
-class CanvasTextMetrics : public ui::TextMetrics {
-public:
-    int textWidthPx(const ui::Font& font, std::string_view utf8) const override;
-};
 
 class CanvasRenderer {
 public:
@@ -48,6 +45,10 @@ public:
         bool empty() const { return width <= 0 || height <= 0; }
     };
 
+    // Paints into the canvas with the id `canvasId`, sizing its backing store
+    // to the client area times `devicePixelRatio`. The first call asks the
+    // canvas for its 2D context, as one read back often; nothing else should
+    // ask for it earlier.
     void render(const ui::Form& form, const std::string& canvasId, double devicePixelRatio);
     // Drops the offscreen canvases kept for a form that no longer exists.
     void forgetForm(std::uint64_t instanceId);
@@ -77,7 +78,11 @@ private:
     void paintSunkenBorder(Rect rect);
     void paintEdge(Rect rect, ui::Color topLeft, ui::Color bottomRight);
     void fill(Rect rect, ui::Color color);
-    void combineSolidFill(const ui::Shape& shape, Rect area, Rect clip);
+    // Whether the device pixel (x, y) of a shape `width` × `height` device
+    // pixels is covered.
+    using Coverage = std::function<bool(int x, int y, int width, int height)>;
+    // Combines `pen` by `mode` with every covered pixel of `area` inside `clip`.
+    void combine(Rect area, Rect clip, const Coverage& covers, ui::Color pen, ui::DrawMode mode);
     const Canvas& canvasFor(const ui::PictureBox& box, int width, int height);
 
     Rect toDevice(Rect rect) const;
