@@ -267,6 +267,11 @@
   function listen() {
     window.addEventListener('keydown', keyDown, true);
     window.addEventListener('keyup', keyUp, true);
+    // A press on the page or a window leaves the keyboard where the game put
+    // it; only a text input takes it by a press.
+    desktop().addEventListener('mousedown', (event) => {
+      if (!event.target.classList.contains('qv-textbox')) event.preventDefault();
+    });
     window.addEventListener('pointermove', moved);
     window.addEventListener('pointerup', released);
     window.addEventListener('pointercancel', released);
