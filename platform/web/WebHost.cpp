@@ -76,7 +76,7 @@ void WebHost::fail(std::string_view what)
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    showPageMessage("The program stopped because of an error: " + std::string(what));
+    page::programFailed("The program stopped because of an error: " + std::string(what));
 }
 
 // ---------------------------------------------------------------- sync

@@ -142,10 +142,15 @@
     input.autocomplete = 'off';
     input.spellcheck = false;
     input.addEventListener('compositionstart', () => { composing = true; });
+    // A composition may end while the host itself is at work (it moved the
+    // focus away): the text goes to the game once that is done.
     input.addEventListener('compositionend', (event) => {
       composing = false;
-      if (event.data) call('qv_web_text_committed', ['string'], [event.data]);
-      restoreText(id, control, index);
+      const text = event.data;
+      queueMicrotask(() => {
+        if (text) call('qv_web_text_committed', ['string'], [text]);
+        restoreText(id, control, index);
+      });
     });
     input.addEventListener('beforeinput', (event) => {
       if (composing || event.isComposing || event.inputType.includes('Composition')) return;
