@@ -1,6 +1,7 @@
 #include "platform/web/CanvasRenderer.h"
 
 #include "platform/model/RasterOp.h"
+#include "platform/web/WindowLayout.h"
 
 #include <emscripten/emscripten.h>
 
@@ -112,7 +113,7 @@ constexpr double kDefaultFontPoints = 8.25;
 constexpr const char* kGothicFace = "ＭＳ Ｐゴシック";
 // What stands behind every face for the characters it lacks: the shipped
 // Gothic, then whatever Japanese face the browser has.
-constexpr const char* kGothicFallbacks = "\"Quorvel Gothic\", \"IPAPGothic\", \"Noto Sans CJK JP\", sans-serif";
+constexpr const char* kGothicFallbacks = "\"Web Gothic\", \"IPAPGothic\", \"Noto Sans CJK JP\", sans-serif";
 
 int rgbOf(ui::Color color)
 {
@@ -125,39 +126,15 @@ std::string familiesFor(const std::string& face)
 {
     std::string first;
     if (face == "Times New Roman") {
-        first = "\"Quorvel Serif\", ";
+        first = "\"Web Serif\", ";
     } else if (face == "Arial" || face.empty()) {
-        first = "\"Quorvel Sans\", ";
+        first = "\"Web Sans\", ";
     } else if (face == "Courier New") {
-        first = "\"Quorvel Mono\", ";
+        first = "\"Web Mono\", ";
     } else if (face != kGothicFace) {
         first = "\"" + face + "\", ";
     }
     return first + kGothicFallbacks;
-}
-
-// Picture boxes, frames and text boxes are windows of their own and cover
-// the graphical controls of their container.
-bool isWindowedControl(const ui::Control& control)
-{
-    const ui::ControlKind kind = control.kind();
-    return kind == ui::ControlKind::PictureBox || kind == ui::ControlKind::Frame || kind == ui::ControlKind::TextBox;
-}
-
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container)
-{
-    std::vector<const ui::Control*> order;
-    const auto& children = container.children();
-    for (bool windowed : {false, true}) {
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            const ui::Control& control = **it;
-            if (control.visible() && control.kind() != ui::ControlKind::Timer &&
-                isWindowedControl(control) == windowed) {
-                order.push_back(&control);
-            }
-        }
-    }
-    return order;
 }
 
 double roundedCornerRadius(int width, int height)

@@ -2,10 +2,10 @@
 # the desktop (fonts-ipafont-gothic, fonts-liberation2) by Debian's fontTools.
 
 set(QV_WEBFONT_FILES
-  QuorvelGothic
-  QuorvelSerif-Regular QuorvelSerif-Bold QuorvelSerif-Italic QuorvelSerif-BoldItalic
-  QuorvelSans-Regular QuorvelSans-Bold QuorvelSans-Italic QuorvelSans-BoldItalic
-  QuorvelMono-Regular QuorvelMono-Bold QuorvelMono-Italic QuorvelMono-BoldItalic)
+  WebGothic
+  WebSerif-Regular WebSerif-Bold WebSerif-Italic WebSerif-BoldItalic
+  WebSans-Regular WebSans-Bold WebSans-Italic WebSans-BoldItalic
+  WebMono-Regular WebMono-Bold WebMono-Italic WebMono-BoldItalic)
 set(QV_IPA_FONT_DIR /usr/share/fonts/opentype/ipafont-gothic)
 set(QV_LIBERATION_FONT_DIR /usr/share/fonts/truetype/liberation2)
 

@@ -1,12 +1,7 @@
-# The web host: the window model shown in a page, drawn into its canvases.
-file(GLOB QV_WEBHOST_SOURCES CONFIGURE_DEPENDS *.cpp)
-add_library(qv_webhost STATIC ${QV_WEBHOST_SOURCES})
-target_link_libraries(qv_webhost PUBLIC qv_model)
-
 # What the drawing needs in the static site build/web/site: the game's
 # pictures (the same files the desktop embeds), draw.js with their names,
 # the web fonts and their licences.
-set(QV_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+set(QV_SITE_DIR ${QV_WEB_SITE_DIR})
 
 file(GLOB QV_SITE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/pictures/*.png)
 set(qv_site_pictures)
@@ -20,7 +15,7 @@ foreach(png IN LISTS QV_SITE_PICTURES)
   list(APPEND qv_site_pictures ${QV_SITE_DIR}/pictures/${name}.png)
 endforeach()
 
-set(qv_draw_js ${CMAKE_CURRENT_SOURCE_DIR}/site/draw.js)
+set(qv_draw_js ${CMAKE_CURRENT_LIST_DIR}/site/draw.js)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${qv_draw_js})
 file(READ ${qv_draw_js} qv_draw_source)
 list(JOIN qv_picture_names ", " qv_picture_list)
@@ -30,8 +25,8 @@ file(CONFIGURE OUTPUT ${QV_SITE_DIR}/draw.js CONTENT "${qv_draw_source}" @ONLY)
 set(qv_site_licences)
 foreach(text IN ITEMS IPA-Font-License.txt Liberation-OFL.txt README.txt)
   add_custom_command(OUTPUT ${QV_SITE_DIR}/fonts/${text}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/site/fonts/${text} ${QV_SITE_DIR}/fonts/${text}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/site/fonts/${text} VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_LIST_DIR}/site/fonts/${text} ${QV_SITE_DIR}/fonts/${text}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/site/fonts/${text} VERBATIM)
   list(APPEND qv_site_licences ${QV_SITE_DIR}/fonts/${text})
 endforeach()
 
