@@ -43,7 +43,9 @@ export function requireSite() {
 export async function serveFolders(roots) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://127.0.0.1');
-    const prefix = Object.keys(roots).find((p) => url.pathname.startsWith(p));
+    const prefix = Object.keys(roots)
+      .sort((a, b) => b.length - a.length)
+      .find((p) => url.pathname.startsWith(p));
     if (prefix === undefined) {
       response.writeHead(404).end();
       return;
