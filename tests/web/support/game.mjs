@@ -20,7 +20,7 @@ export class GamePage {
     this.page = page;
     this.errors = [];
     page.on('console', (message) => {
-      if (message.type() === 'error') this.errors.push(`console: ${message.text()}`);
+      if (message.type() === 'error') this.errors.push(`console: ${message.text()} (${message.location().url})`);
     });
     page.on('pageerror', (error) => this.errors.push(`page error: ${error.message}`));
     page.on('crash', () => this.errors.push('the page crashed'));
