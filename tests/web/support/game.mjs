@@ -19,6 +19,7 @@ export class GamePage {
   constructor(page) {
     this.page = page;
     this.errors = [];
+    page.setDefaultTimeout(defaultDeadlineMs);
     page.on('console', (message) => {
       if (message.type() === 'error') this.errors.push(`console: ${message.text()} (${message.location().url})`);
     });
