@@ -427,7 +427,11 @@ void CanvasRenderer::paintShape(const ui::Shape& shape, Rect rect, Rect clip)
         return;
     }
     const double radius = roundedCornerRadius(area.width, area.height) * dpr_;
-    if (shape.fillStyle() == ui::FillStyle::Solid) {
+    if (shape.fillStyle() == ui::FillStyle::Solid && kind == ui::ShapeKind::Rectangle &&
+        shape.drawMode() == ui::DrawMode::CopyPen) {
+        // Nothing beneath shows through: no need to read it back.
+        fill(intersection(area, clip), shape.fillColor());
+    } else if (shape.fillStyle() == ui::FillStyle::Solid) {
         const Coverage inside = [kind, radius](int x, int y, int width, int height) {
             return insideShape(kind, x, y, width, height, radius);
         };
