@@ -32,4 +32,7 @@ endforeach()
 
 add_custom_target(qv_site_drawing ALL DEPENDS ${qv_site_pictures} ${qv_site_licences})
 include(${PROJECT_SOURCE_DIR}/tools/webfonts/WebFonts.cmake)
+if(QV_FONTTOOLS_PROBLEM)
+  message(FATAL_ERROR "The page cannot be built: ${QV_FONTTOOLS_PROBLEM}")
+endif()
 qv_web_fonts(qv_site_fonts ${QV_SITE_DIR}/fonts)

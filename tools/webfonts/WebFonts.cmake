@@ -16,9 +16,9 @@ if(QV_FONT_PYTHON)
   execute_process(COMMAND ${QV_FONT_PYTHON} -c "import fontTools.subset, brotli"
     RESULT_VARIABLE qv_fonttools_missing OUTPUT_QUIET ERROR_QUIET)
 endif()
+set(QV_FONTTOOLS_PROBLEM "")
 if(NOT QV_FONT_PYTHON OR qv_fonttools_missing)
-  message(FATAL_ERROR "The web fonts need /usr/bin/python3 with fontTools and brotli: "
-    "install the Debian packages python3-fonttools and python3-brotli (scripts/install-deps.sh does)")
+  set(QV_FONTTOOLS_PROBLEM "the web fonts need /usr/bin/python3 with fontTools and brotli: install the Debian packages python3-fonttools and python3-brotli (scripts/install-deps.sh does)")
 endif()
 
 # Writes the fonts into `outdir`; `target` builds them.
