@@ -58,7 +58,13 @@ EM_JS(void, qv_picture, (int target, const char* name, int x, int y, int width, 
 
 EM_JS(void, qv_text, (int target, const char* text, const char* font, int rgb, int x, int top, int align), {
     const ctx = qvDraw.context(target);
-    ctx.font = UTF8ToString(font);
+    const css = UTF8ToString(font);
+    // A picture box's canvas is never saved and restored, so the font set
+    // last is still set: a stage prints nine glyphs a tick in one font.
+    if (target === 0 || ctx.qvFont !== css) {
+        ctx.font = css;
+        ctx.qvFont = css;
+    }
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.textAlign = align === 1 ? 'right' : align === 2 ? 'center' : 'left';
     ctx.textBaseline = 'alphabetic';
@@ -89,6 +95,7 @@ EM_JS(void, qv_canvas_reset, (int handle, int width, int height, int rgb), {
     canvas.height = height;
     const ctx = canvas.getContext('2d');
     ctx.imageSmoothingEnabled = false;
+    ctx.qvFont = undefined;
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.fillRect(0, 0, width, height);
 });
