@@ -69,6 +69,11 @@
            'Please use a current Chrome, Edge, Firefox or Safari.');
       return;
     }
+    if (window.location.protocol === 'file:') {
+      fail('Quorvel cannot start from a file on the disk: browsers do not let a page opened that way load ' +
+           'its WebAssembly. Serve this folder with any web server (./run --web does) and open it through http.');
+      return;
+    }
     try {
       if (window.qvDraw) await window.qvDraw.ready;
       await loadScript('quorvel.js');
