@@ -14,6 +14,7 @@ packages=(
   lintian appstream dpkg-dev file
   clang libclang-rt-14-dev
   emscripten nodejs chromium
+  python3-fonttools python3-brotli
 )
 
 missing=()

@@ -20,6 +20,7 @@
 #include <string>
 
 EM_JS(void, qv_js_title_drawn, (), { window.qvPage.titleDrawn(); });
+EM_JS(void, qv_js_start_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
 
 namespace {
 
@@ -73,7 +74,7 @@ int main()
     } catch (const std::exception& error) {
         // A records table that cannot be read says where, which line and why;
         // nothing has been shown yet.
-        webhost::showPageMessage(std::string("Quorvel could not start: ") + error.what());
+        qv_js_start_failed((std::string("Quorvel could not start: ") + error.what()).c_str());
         return 1;
     }
     web.host.sync();

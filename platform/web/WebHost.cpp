@@ -27,20 +27,6 @@ std::string cssColor(ui::Color color)
     return text;
 }
 
-// Points are Windows' points at 96 pixels per inch, as CSS has them.
-std::string cssFont(const ui::Font& font)
-{
-    char size[32];
-    std::snprintf(size, sizeof size, "%.6gpt ", font.points);
-    std::string css = font.italic ? "italic " : "";
-    css += font.bold ? "bold " : "";
-    css += size;
-    if (!font.face.empty()) {
-        css += page::jsonString(font.face) + ", ";
-    }
-    return css + "sans-serif";
-}
-
 void onTimeout(void*)
 {
     if (theHost != nullptr) {

@@ -16,6 +16,7 @@
   }
 
   function fail(text) {
+    window.qvWindows.disconnect();
     message(text);
     settleReady.reject(new Error(text));
   }
@@ -24,6 +25,7 @@
     message,
     titleDrawn() { settleReady.resolve(); },
     ended() {
+      window.qvWindows.disconnect();
       message('Quorvel has ended: its last window was closed.');
       const restart = document.getElementById('qv-restart');
       restart.hidden = false;

@@ -249,16 +249,17 @@
   function keyDown(event) {
     // An input method's keys are its own until it commits.
     if (event.isComposing || event.keyCode === 229 || composing) return;
+    // Before the program runs and after it ended, keys are the page's.
+    if (!program) return;
     const commandHeld = event.ctrlKey || event.metaKey;
     const types = event.key.length === 1 || [...event.key].length === 1;
     if (pageKeys.has(event.code) || (types && !commandHeld) || event.code === 'Escape') event.preventDefault();
-    if (!program) return;
     const shift = (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
     call('qv_web_key_down', ['string', 'string', 'number', 'number'], [event.code, event.key, shift, commandHeld ? 1 : 0]);
   }
 
   function keyUp(event) {
-    if (pageKeys.has(event.code)) event.preventDefault();
+    if (program && pageKeys.has(event.code)) event.preventDefault();
   }
 
   // The listeners go on as soon as the page loads, so that no key scrolls
@@ -286,6 +287,13 @@
     program = module;
   }
 
+  // The program has ended or failed: nothing reaches it any more.
+  function disconnect() {
+    program = null;
+    drag = null;
+    pressedBox = null;
+  }
+
   listen();
-  window.qvWindows = { connect, open, update, textInput, focusInput, focusPage, close };
+  window.qvWindows = { connect, disconnect, open, update, textInput, focusInput, focusPage, close };
 })();
