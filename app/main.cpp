@@ -4,6 +4,7 @@
 #include "app/PlatformChoice.h"
 #include "app/Probes.h"
 #include "app/Program.h"
+#include "app/QtRecordStorage.h"
 #include "core/Module1.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
@@ -69,6 +70,8 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    qtrecords::QtRecordStorage records;
+    Module1::UseRecordStorage(records);
     wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program;
     ui::Application& model = program.app;
     setScreenSize(model);

@@ -2,6 +2,8 @@
 // paint into a real window, so this is a QApplication; it runs offscreen
 // unless QT_QPA_PLATFORM says otherwise.
 
+#include "app/QtRecordStorage.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -11,6 +13,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication qtApp(argc, argv);
+    qtrecords::QtRecordStorage records;
+    Module1::UseRecordStorage(records);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

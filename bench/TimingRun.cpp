@@ -10,6 +10,7 @@
 // The last lines, "timing NAME VALUE", are read by scripts/perf.sh.
 
 #include "app/Program.h"
+#include "app/QtRecordStorage.h"
 #include "bench/BenchSupport.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
@@ -311,6 +312,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    qtrecords::QtRecordStorage records;
+    Module1::UseRecordStorage(records);
     const int games = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     TimingRun run(games);
     QApplication::exec();

@@ -1,12 +1,12 @@
 #include "core/Module1.h"
 
 #include "core/RecordFile.h"
+#include "core/RecordStorage.h"
 #include "core/FormNames.h"
 #include "platform/model/Text.h"
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <system_error>
 #include <type_traits>
@@ -37,18 +37,6 @@ std::string withOneTrailingSlash(std::string dir)
         dir.pop_back();
     }
     return dir + "/";
-}
-
-std::string executableDirectory()
-{
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        return exe.parent_path().string();
-    }
-    // Without /proc the working directory is the best guess there is.
-    const auto cwd = std::filesystem::current_path(error);
-    return error ? std::string(".") : cwd.string();
 }
 
 // --- The shared values -------------------------------------------------------
@@ -278,7 +266,7 @@ void CenterForm(ui::Form& form)
 
 std::string AppDir()
 {
-    return withOneTrailingSlash(AppDirOverride.empty() ? executableDirectory() : AppDirOverride);
+    return withOneTrailingSlash(AppDirOverride.empty() ? CurrentRecordStorage().programDir() : AppDirOverride);
 }
 
 RecordPlace CurrentRecordPlace()
@@ -290,8 +278,9 @@ RecordPlace CurrentRecordPlace()
     // permissions change while the game is open must not send the later
     // saves of a run to another file than the earlier ones.
     static const RecordPlace place = [] {
-        const std::string programDir = executableDirectory();
-        return ChooseRecordPlace(programDir, IsWritableDirectory(programDir), PlayerDataDir());
+        const RecordStorage& storage = CurrentRecordStorage();
+        const std::string programDir = storage.programDir();
+        return ChooseRecordPlace(programDir, storage.isWritableDirectory(programDir), storage.playerDataDir());
     }();
     return place;
 }
@@ -304,7 +293,7 @@ std::string RecordFilePath()
 void Main(ui::Application& app)
 {
     const RecordPlace place = CurrentRecordPlace();
-    if (IsPlainFile(place.startPath)) {
+    if (CurrentRecordStorage().isPlainFile(place.startPath)) {
         LoadRecords(place.startPath);
     } else {
         FillDefaultRecords();

@@ -66,7 +66,7 @@ std::string AppDir();
 RecordPlace CurrentRecordPlace();
 
 // The file every save replaces: AppDir() followed by "qorvl.dat" when the
-// program's folder is writable, else "qorvl.dat" in PlayerDataDir().
+// program's folder is writable, else "qorvl.dat" in the player's data folder.
 std::string RecordFilePath();
 
 void FillDefaultRecords();

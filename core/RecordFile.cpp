@@ -1,14 +1,8 @@
 #include "core/RecordFile.h"
 
+#include "core/RecordStorage.h"
 #include "platform/model/Text.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <unordered_map>
 
@@ -151,20 +145,6 @@ bool carriesUnchanged(char32_t ch)
     return result;
 }
 
-QString qPath(const std::string& path) { return QString::fromStdString(path); }
-
-// Qt reports a failed flush as "Unknown error"; the system's errno then
-// says what happened.
-std::string systemReason(const QFileDevice& file)
-{
-    const int systemError = errno;
-    const QString reason = file.errorString();
-    if (!reason.isEmpty() && reason != QLatin1String("Unknown error")) {
-        return reason.toStdString();
-    }
-    return systemError != 0 ? std::strerror(systemError) : "the data could not be written";
-}
-
 std::string errorText(RecordFileError::Action action, const std::string& path, int line, const std::string& reason)
 {
     std::string text = "The records file \"" + path + "\" cannot be ";
@@ -179,17 +159,16 @@ std::string errorText(RecordFileError::Action action, const std::string& path, i
     return text;
 }
 
-void makeFolder(const RecordPlace& place)
+void makeFolder(RecordStorage& storage, const RecordPlace& place)
 {
     if (place.folderToMake.empty()) {
         return;
     }
-    std::error_code error;
-    std::filesystem::create_directories(place.folderToMake, error);
-    if (error) {
+    std::string systemReason;
+    if (!storage.makeFolder(place.folderToMake, systemReason)) {
         // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on a chain of +.
         std::string reason = "its folder \"";
-        reason.append(place.folderToMake).append("\" cannot be made: ").append(error.message());
+        reason.append(place.folderToMake).append("\" cannot be made: ").append(systemReason);
         throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0, reason);
     }
 }
@@ -263,15 +242,12 @@ void LoadRecords()
 
 void LoadRecords(const std::string& path)
 {
-    QFile file(qPath(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw RecordFileError(RecordFileError::Action::Read, path, 0, file.errorString().toStdString());
+    std::string bytes;
+    std::string reason;
+    if (!CurrentRecordStorage().read(path, bytes, reason)) {
+        throw RecordFileError(RecordFileError::Action::Read, path, 0, reason);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw RecordFileError(RecordFileError::Action::Read, path, 0, file.errorString().toStdString());
-    }
-    const ParsedTable parsed = parseRecords(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const ParsedTable parsed = parseRecords(bytes);
     if (!parsed.ok()) {
         throw RecordFileError(RecordFileError::Action::Read, path, parsed.error->line, parsed.error->reason);
     }
@@ -290,27 +266,11 @@ void SaveRecords()
 
 void SaveRecords(const RecordPlace& place)
 {
-    const std::string& path = place.savePath;
-    makeFolder(place);
-    const std::string bytes = formatRecords();
-    QSaveFile file(qPath(path));
-    auto fail = [&path, &file] {
-        const std::string reason = systemReason(file);
-        file.cancelWriting();
-        throw RecordFileError(RecordFileError::Action::Write, path, 0, reason);
-    };
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail();
-    }
-    // commit() does not notice a final flush that failed (a full disk) and
-    // would put the truncated file in place of the old one: flush first.
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.flush()) {
-        fail();
-    }
-    if (!file.commit()) {
-        fail();
+    RecordStorage& storage = CurrentRecordStorage();
+    makeFolder(storage, place);
+    std::string reason;
+    if (!storage.replace(place.savePath, formatRecords(), reason)) {
+        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0, reason);
     }
 }
 

@@ -1,12 +1,9 @@
 #include "core/RecordPlace.h"
 
 #include "core/RecordFile.h"
-
-#include <QStandardPaths>
+#include "core/RecordStorage.h"
 
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Module1 {
 
@@ -25,28 +22,10 @@ RecordPlace ChooseRecordPlace(const std::string& programDir, bool programDirWrit
     if (programDirWritable) {
         return {besideProgram, besideProgram, {}};
     }
+    const RecordStorage& storage = CurrentRecordStorage();
     const std::string playersFile = recordFileIn(dataDir);
-    const bool startFromShipped = !IsPlainFile(playersFile) && IsPlainFile(besideProgram);
+    const bool startFromShipped = !storage.isPlainFile(playersFile) && storage.isPlainFile(besideProgram);
     return {playersFile, startFromShipped ? besideProgram : playersFile, dataDir};
-}
-
-bool IsWritableDirectory(const std::string& dir)
-{
-    struct stat info {};
-    return ::stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && ::access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
-bool IsPlainFile(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
-std::string PlayerDataDir()
-{
-    // The generic location is $XDG_DATA_HOME itself; the application-specific
-    // ones would append the organisation and application names Qt shows.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString() + "/quorvel";
 }
 
 } // namespace Module1

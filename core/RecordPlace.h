@@ -2,8 +2,8 @@
 
 // Where the records file lives. A copy of the program in a folder the player
 // can write (a build tree, an unpacked archive) keeps it beside the
-// executable; an installed copy, whose folder only the system may write,
-// keeps it in the player's own data folder for the game.
+// executable; a copy whose folder only the system may write keeps it in the
+// player's own data folder for the game.
 
 #include <string>
 
@@ -18,17 +18,7 @@ struct RecordPlace {
 // The rule, from its inputs: the executable's directory, whether the player
 // may write it, and the player's data folder. Beside a read-only program, a
 // table shipped with it is the start until the player's folder has a file.
+// Asks the records storage whether those files exist.
 RecordPlace ChooseRecordPlace(const std::string& programDir, bool programDirWritable, const std::string& dataDir);
-
-// DIR is a directory in which the player may create and replace files.
-// Asks the system only (stat, access), so it holds for the real user.
-bool IsWritableDirectory(const std::string& dir);
-
-// A plain file exists at PATH (a directory of that name does not count).
-bool IsPlainFile(const std::string& path);
-
-// The player's data folder for the game: $XDG_DATA_HOME/quorvel, by default
-// ~/.local/share/quorvel.
-std::string PlayerDataDir();
 
 } // namespace Module1

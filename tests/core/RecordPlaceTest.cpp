@@ -1,5 +1,6 @@
 #include "core/RecordPlace.h"
 
+#include "app/QtRecordStorage.h"
 #include "core/RecordFile.h"
 
 #include <QTemporaryDir>
@@ -43,12 +44,12 @@ bool writableForNobody(const fs::path& dir)
 {
     const std::string path = dir.string();
     if (geteuid() != 0) {
-        return Module1::IsWritableDirectory(path);
+        return qtrecords::QtRecordStorage().isWritableDirectory(path);
     }
     const pid_t pid = fork();
     if (pid == 0) {
         const bool dropped = setgid(kNobody) == 0 && setuid(kNobody) == 0;
-        _exit(!dropped ? 2 : Module1::IsWritableDirectory(path) ? 0 : 1);
+        _exit(!dropped ? 2 : qtrecords::QtRecordStorage().isWritableDirectory(path) ? 0 : 1);
     }
     int status = 0;
     EXPECT_EQ(waitpid(pid, &status, 0), pid);
@@ -196,10 +197,10 @@ TEST_F(RecordPlaceTest, ThePlayersDataFolderFollowsXdgDataHomeAndDefaultsToTheHo
     setenv("HOME", (root_ / "home").c_str(), 1);
 
     setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
-    EXPECT_EQ(Module1::PlayerDataDir(), (root_ / "data" / "quorvel").string());
+    EXPECT_EQ(qtrecords::QtRecordStorage().playerDataDir(), (root_ / "data" / "quorvel").string());
 
     unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(Module1::PlayerDataDir(), dataDir_.string());
+    EXPECT_EQ(qtrecords::QtRecordStorage().playerDataDir(), dataDir_.string());
 }
 
 TEST_F(RecordPlaceTest, TheWritableCheckAnswersForThePlayer)
@@ -218,7 +219,7 @@ TEST_F(RecordPlaceTest, TheWritableCheckAnswersForThePlayer)
     EXPECT_FALSE(writableForNobody(readOnly));
     EXPECT_FALSE(writableForNobody(plainFile)) << "not a folder";
     EXPECT_FALSE(writableForNobody(root_ / "missing"));
-    EXPECT_TRUE(Module1::IsWritableDirectory(programDir_.string())) << "the test's own folder";
+    EXPECT_TRUE(qtrecords::QtRecordStorage().isWritableDirectory(programDir_.string())) << "the test's own folder";
     if (geteuid() == 0) {
         // An installed copy: root's folder, open to all, written by root only.
         EXPECT_FALSE(writableForNobody(programDir_));

@@ -42,6 +42,7 @@ forbid platform/model '^#include <iconv' "the window model converts text with it
 check platform/qt platform/model/ platform/qt/
 forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
 check core platform/model/ core/
+forbid core '^#include <Q' "the core runs without Qt: the records storage it is handed reaches the system"
 check resources platform/model/ resources/
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/

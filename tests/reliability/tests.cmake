@@ -3,7 +3,7 @@
 # replay driver, and a short run of the records-file fuzzer.
 if(TARGET test_reliability)
   add_executable(quorvel-record-saver ${CMAKE_CURRENT_LIST_DIR}/saver/RecordSaver.cpp)
-  target_link_libraries(quorvel-record-saver PRIVATE qv_core)
+  target_link_libraries(quorvel-record-saver PRIVATE qv_qtrecords)
   add_dependencies(test_reliability quorvel-record-saver)
   target_compile_definitions(test_reliability PRIVATE QV_RECORD_SAVER="$<TARGET_FILE:quorvel-record-saver>")
 endif()

@@ -2,9 +2,11 @@
 
 #include "core/Module1.h"
 #include "core/Random.h"
+#include "core/RecordStorage.h"
 #include "platform/model/Text.h"
 #include "app/ProgramDump.h"
 #include "stage/frmStage.h"
+#include "tools/replay/FileRecordStorage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -89,6 +91,8 @@ ReplaySession::ReplaySession(std::filesystem::path scriptDir, std::filesystem::p
                              SnapshotPainter& painter)
     : scriptDir_(std::move(scriptDir)), outDir_(std::move(outDir)), painter_(painter)
 {
+    static FileRecordStorage files;
+    Module1::UseRecordStorage(files);
     Module1::ResetSharedState();
     Module1::AppDirOverride = scriptDir_.string();
     Random::SetFixedSeed(std::nullopt);

@@ -7,6 +7,7 @@
 // Exit status: 0 saved, 3 a save failed (the error report on stderr),
 // 2 bad arguments.
 
+#include "app/QtRecordStorage.h"
 #include "core/Module1.h"
 #include "core/RecordFile.h"
 #include "tests/reliability/SaverTables.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
         std::cerr << "usage: quorvel-record-saver DIR [--forever] VARIANT...\n";
         return 2;
     }
+    qtrecords::QtRecordStorage records;
+    Module1::UseRecordStorage(records);
     Module1::AppDirOverride = argv[1];
     do {
         for (const std::string& variant : variants) {
