@@ -1,21 +1,23 @@
 #pragma once
 
-// The whole game as one object: the clock and the text metrics its runner
-// picks (the system clock and Qt's fonts for the game; a virtual clock for
-// the replay driver, the tests and the benchmarks), the picture catalogue,
-// and the window model with every screen registered.
+// The whole game as one object: the clock its runner picks (the system clock
+// for the game; a virtual clock for the replay driver, the tests and the
+// benchmarks), the game's own text metrics, so fitted labels get the same
+// widths on every host, the picture catalogue, and the window model with
+// every screen registered.
 
 #include "app/Wiring.h"
 #include "platform/model/Application.h"
 #include "platform/model/Services.h"
 #include "resources/PictureCatalog.h"
+#include "resources/metrics/GameTextMetrics.h"
 
 #include <concepts>
 #include <cstdint>
 
 namespace wiring {
 
-template <std::derived_from<ui::Clock> ClockType, std::derived_from<ui::TextMetrics> MetricsType>
+template <std::derived_from<ui::Clock> ClockType>
 struct Program {
     Program() { registerAllForms(app); }
     Program(const Program&) = delete;
@@ -29,7 +31,7 @@ struct Program {
     }
 
     ClockType clock;
-    MetricsType metrics;
+    fontmetrics::GameTextMetrics metrics;
     pictures::Catalog catalog;
     ui::Application app{clock, metrics, catalog};
 };

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
 
     qtrecords::QtRecordStorage records;
     Module1::UseRecordStorage(records);
-    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program;
+    wiring::Program<qthost::SteadyClock> program;
     ui::Application& model = program.app;
     setScreenSize(model);
 

@@ -53,7 +53,7 @@ private:
         window_->repaint();
     }
 
-    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    wiring::Program<ui::VirtualClock> program_;
     ui::VirtualClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
     qthost::QtHost host_{app_, clock_, {}};

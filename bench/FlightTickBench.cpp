@@ -44,7 +44,7 @@ public:
 
 private:
     qreal dpr_;
-    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    wiring::Program<ui::VirtualClock> program_;
     ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_{app_.pictures()};
     ui::Form* stage_ = nullptr;

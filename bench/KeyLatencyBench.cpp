@@ -104,7 +104,7 @@ private:
         loop_->quit();
     }
 
-    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
+    wiring::Program<qthost::SteadyClock> program_;
     qthost::SteadyClock& clock_ = program_.clock;
     ui::Application& app_ = program_.app;
     qthost::QtHost host_{app_, clock_, {}};

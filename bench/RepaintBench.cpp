@@ -57,7 +57,7 @@ public:
 private:
     std::string formName_;
     QTemporaryDir scratch_;
-    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    wiring::Program<ui::VirtualClock> program_;
     ui::Application& app_ = program_.app;
 };
 

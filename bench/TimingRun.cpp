@@ -295,7 +295,7 @@ private:
     QTemporaryDir scratch_;
     // Taken just before the game's clock starts counting from 0.
     Clock::time_point clockBase_ = Clock::now();
-    wiring::Program<qthost::SteadyClock, qthost::QtTextMetrics> program_;
+    wiring::Program<qthost::SteadyClock> program_;
     qthost::SteadyClock& clock_ = program_.clock;
     ui::Application& model_ = program_.app;
     qthost::QtHost host_{model_, clock_, {}};

@@ -44,6 +44,7 @@ forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
 check core platform/model/ core/
 forbid core '^#include <Q' "the core runs without Qt: the records storage it is handed reaches the system"
 check resources platform/model/ resources/
+forbid resources/metrics '^#include <Q' "the game's text metrics need no Qt"
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/
 

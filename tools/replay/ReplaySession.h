@@ -7,7 +7,6 @@
 
 #include "app/Program.h"
 #include "platform/model/Application.h"
-#include "platform/qt/QtServices.h"
 #include "tools/replay/SnapshotPainter.h"
 
 #include <filesystem>
@@ -74,7 +73,7 @@ private:
 
     std::filesystem::path scriptDir_;
     std::filesystem::path outDir_;
-    wiring::Program<ui::VirtualClock, qthost::QtTextMetrics> program_;
+    wiring::Program<ui::VirtualClock> program_;
     ui::Application& app_ = program_.app;
     SnapshotPainter& painter_;
     double snapScale_ = 1.0;
