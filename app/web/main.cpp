@@ -1,0 +1,88 @@
+// Quorvel in a web page: the game on the web host, its records in the
+// browser. main() starts the program and returns; the page's events and
+// timeouts drive it from then on.
+
+#include "app/Program.h"
+#include "app/ProgramDump.h"
+#include "app/web/MemoryRecordStorage.h"
+#include "core/FormNames.h"
+#include "core/Module1.h"
+#include "core/RecordStorage.h"
+#include "platform/web/CanvasRenderer.h"
+#include "platform/web/PageBridge.h"
+#include "platform/web/WebClock.h"
+#include "platform/web/WebHost.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <exception>
+#include <string>
+
+EM_JS(void, qv_js_title_drawn, (), { window.qvPage.titleDrawn(); });
+
+namespace {
+
+struct InterimMetrics : ui::TextMetrics {
+    int textWidthPx(const ui::Font& font, std::string_view utf8) const override
+    {
+        return static_cast<int>(utf8.size() * font.points);
+    }
+};
+
+// Everything the page's events reach lives as long as the page.
+struct WebProgram {
+    webapp::MemoryRecordStorage records;
+    wiring::Program<webhost::WebClock, InterimMetrics> program;
+    webhost::CanvasRenderer renderer;
+    webhost::WebHost host{program.app, renderer};
+    bool titleDrawn = false;
+};
+
+WebProgram* running = nullptr;
+
+void setScreenToViewport(ui::Application& model)
+{
+    double width = 0;
+    double height = 0;
+    emscripten_get_element_css_size("#qv-desktop", &width, &height);
+    model.setScreenSizePx(static_cast<int>(width), static_cast<int>(height));
+}
+
+void reportTitleOnceDrawn(WebProgram& web)
+{
+    web.host.setAfterPaint([&web](const ui::Form& form) {
+        if (!web.titleDrawn && form.name() == forms::kTitle) {
+            web.titleDrawn = true;
+            qv_js_title_drawn();
+        }
+    });
+}
+
+} // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_dump()
+{
+    static std::string text;
+    text = running != nullptr ? wiring::dumpProgram(running->program.app).text() : std::string();
+    return text.c_str();
+}
+
+int main()
+{
+    running = new WebProgram;
+    WebProgram& web = *running;
+    Module1::UseRecordStorage(web.records);
+    setScreenToViewport(web.program.app);
+    reportTitleOnceDrawn(web);
+    try {
+        web.program.app.run([&web] { Module1::Main(web.program.app); });
+    } catch (const std::exception& error) {
+        // A records table that cannot be read says where, which line and why;
+        // nothing has been shown yet.
+        webhost::showPageMessage(std::string("Quorvel could not start: ") + error.what());
+        return 1;
+    }
+    web.host.sync();
+    return 0;
+}
