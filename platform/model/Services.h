@@ -28,8 +28,9 @@ private:
     std::int64_t now_ = 0;
 };
 
-// Measures text the way the host will draw it, so labels that fit their
-// caption get the right width.
+// Measures the captions of labels that fit them. Every program of the game
+// passes the game's own table of the designs' fonts, so the widths are the
+// same whatever host draws them.
 class TextMetrics {
 public:
     virtual ~TextMetrics() = default;

@@ -3,7 +3,6 @@
 #include "platform/model/Cp932Table.inc"
 
 #include <array>
-#include <cerrno>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -19,3 +19,14 @@ if(TARGET quorvel-replay)
             ${CMAKE_CURRENT_LIST_DIR}/run-script.sh $<TARGET_FILE:quorvel-replay>
             ${CMAKE_SOURCE_DIR}/docs/screenshots/tour.scn ${CMAKE_CURRENT_BINARY_DIR}/replay/screenshot_tour)
 endif()
+
+# The web build's driver (preset `web`, built by ./test before this pass)
+# must play every script as this one does. Without it the test fails.
+if(TARGET quorvel-replay AND NOT QUORVEL_SANITIZE)
+  set(QUORVEL_WEB_REPLAY ${CMAKE_SOURCE_DIR}/build/web/tools/replay/quorvel-replay.js
+    CACHE FILEPATH "The web build's replay driver, compared with the native one")
+  add_test(NAME replay.web-matches-native
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/web-matches-native.sh $<TARGET_FILE:quorvel-replay>
+            ${QUORVEL_WEB_REPLAY} ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/replay/web-matches-native)
+  set_tests_properties(replay.web-matches-native PROPERTIES TIMEOUT 300)
+endif()

@@ -5,8 +5,10 @@
 
 #include "tools/cp932gen/Cp932Reference.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
