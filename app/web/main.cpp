@@ -20,20 +20,14 @@
 #include <string>
 
 EM_JS(void, qv_js_title_drawn, (), { window.qvPage.titleDrawn(); });
+EM_JS(void, qv_js_start_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
 
 namespace {
-
-struct InterimMetrics : ui::TextMetrics {
-    int textWidthPx(const ui::Font& font, std::string_view utf8) const override
-    {
-        return static_cast<int>(utf8.size() * font.points);
-    }
-};
 
 // Everything the page's events reach lives as long as the page.
 struct WebProgram {
     webapp::MemoryRecordStorage records;
-    wiring::Program<webhost::WebClock, InterimMetrics> program;
+    wiring::Program<webhost::WebClock> program;
     webhost::CanvasRenderer renderer;
     webhost::WebHost host{program.app, renderer};
     bool titleDrawn = false;
@@ -80,7 +74,7 @@ int main()
     } catch (const std::exception& error) {
         // A records table that cannot be read says where, which line and why;
         // nothing has been shown yet.
-        webhost::showPageMessage(std::string("Quorvel could not start: ") + error.what());
+        qv_js_start_failed((std::string("Quorvel could not start: ") + error.what()).c_str());
         return 1;
     }
     web.host.sync();

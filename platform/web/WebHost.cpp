@@ -27,20 +27,6 @@ std::string cssColor(ui::Color color)
     return text;
 }
 
-// Points are Windows' points at 96 pixels per inch, as CSS has them.
-std::string cssFont(const ui::Font& font)
-{
-    char size[32];
-    std::snprintf(size, sizeof size, "%.6gpt ", font.points);
-    std::string css = font.italic ? "italic " : "";
-    css += font.bold ? "bold " : "";
-    css += size;
-    if (!font.face.empty()) {
-        css += page::jsonString(font.face) + ", ";
-    }
-    return css + "sans-serif";
-}
-
 void onTimeout(void*)
 {
     if (theHost != nullptr) {
@@ -85,7 +71,7 @@ void WebHost::fail(std::string_view what)
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    showPageMessage("The program stopped because of an error: " + std::string(what));
+    page::programFailed("The program stopped because of an error: " + std::string(what));
 }
 
 // ---------------------------------------------------------------- sync
@@ -217,8 +203,8 @@ void WebHost::armTimer()
         return; // once the program is over nothing ticks
     }
     if (const std::optional<std::int64_t> due = app_.nextTimerDue()) {
-        const double wait = static_cast<double>(std::max<std::int64_t>(*due - app_.clock().nowMs(), 0));
-        timeout_ = emscripten_set_timeout(onTimeout, wait, nullptr);
+        const std::int64_t wait = std::max<std::int64_t>(*due - app_.clock().nowMs(), 0);
+        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(wait), nullptr);
     }
 }
 
@@ -227,6 +213,11 @@ void WebHost::armTimer()
 void WebHost::timerDue()
 {
     timeout_.reset();
+    runDueTimers();
+}
+
+void WebHost::runDueTimers()
+{
     guarded([this] { app_.runTimersDue(); });
     sync();
 }
@@ -235,7 +226,7 @@ void WebHost::pageShownAgain()
 {
     // A hidden page's timeouts are held back: the ticks due meanwhile fire
     // now, in the model's order.
-    timerDue();
+    runDueTimers();
 }
 
 void WebHost::scaleChanged()

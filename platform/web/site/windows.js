@@ -142,10 +142,15 @@
     input.autocomplete = 'off';
     input.spellcheck = false;
     input.addEventListener('compositionstart', () => { composing = true; });
+    // A composition may end while the host itself is at work (it moved the
+    // focus away): the text goes to the game once that is done.
     input.addEventListener('compositionend', (event) => {
       composing = false;
-      if (event.data) call('qv_web_text_committed', ['string'], [event.data]);
-      restoreText(id, control, index);
+      const text = event.data;
+      queueMicrotask(() => {
+        if (text) call('qv_web_text_committed', ['string'], [text]);
+        restoreText(id, control, index);
+      });
     });
     input.addEventListener('beforeinput', (event) => {
       if (composing || event.isComposing || event.inputType.includes('Composition')) return;
@@ -249,16 +254,17 @@
   function keyDown(event) {
     // An input method's keys are its own until it commits.
     if (event.isComposing || event.keyCode === 229 || composing) return;
+    // Before the program runs and after it ended, keys are the page's.
+    if (!program) return;
     const commandHeld = event.ctrlKey || event.metaKey;
     const types = event.key.length === 1 || [...event.key].length === 1;
     if (pageKeys.has(event.code) || (types && !commandHeld) || event.code === 'Escape') event.preventDefault();
-    if (!program) return;
     const shift = (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
     call('qv_web_key_down', ['string', 'string', 'number', 'number'], [event.code, event.key, shift, commandHeld ? 1 : 0]);
   }
 
   function keyUp(event) {
-    if (pageKeys.has(event.code)) event.preventDefault();
+    if (program && pageKeys.has(event.code)) event.preventDefault();
   }
 
   // The listeners go on as soon as the page loads, so that no key scrolls
@@ -266,6 +272,11 @@
   function listen() {
     window.addEventListener('keydown', keyDown, true);
     window.addEventListener('keyup', keyUp, true);
+    // A press on the page or a window leaves the keyboard where the game put
+    // it; only a text input takes it by a press.
+    desktop().addEventListener('mousedown', (event) => {
+      if (!event.target.classList.contains('qv-textbox')) event.preventDefault();
+    });
     window.addEventListener('pointermove', moved);
     window.addEventListener('pointerup', released);
     window.addEventListener('pointercancel', released);
@@ -286,6 +297,13 @@
     program = module;
   }
 
+  // The program has ended or failed: nothing reaches it any more.
+  function disconnect() {
+    program = null;
+    drag = null;
+    pressedBox = null;
+  }
+
   listen();
-  window.qvWindows = { connect, open, update, textInput, focusInput, focusPage, close };
+  window.qvWindows = { connect, disconnect, open, update, textInput, focusInput, focusPage, close };
 })();
