@@ -1,14 +1,16 @@
 // The records when the browser's storage misbehaves: a storage that refuses
 // to be written, a stored table the reader refuses, and a table another tab
-// saved meanwhile, which is the one exported. And a new version of the site,
-// which the service worker takes without touching the records.
+// saved meanwhile, which is the one exported. And the site as an app: one
+// the browser may install, and whose new version the service worker takes
+// without touching the records.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launchBrowser, repoRoot, requireSite, serveFolders, serveSite } from './support/site.mjs';
+import { chromium } from 'playwright-core';
+import { chromiumArgs, chromiumPath, launchBrowser, repoRoot, requireSite, serveFolders, serveSite } from './support/site.mjs';
 import { GamePage } from './support/game.mjs';
 import * as road from './support/road.mjs';
 import { exportRecords, importRecords, alertText } from './support/records.mjs';
@@ -146,4 +148,30 @@ test('a new version of the site replaces the kept one on the next visit, and the
   await context.close();
   await local.close();
   fs.rmSync(copy, { recursive: true, force: true });
+});
+
+test('the browser may install the site as an app, with its name and icons', async () => {
+  // Browsers offer no installs in a private window, which a new context is.
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-profile-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath, headless: true, args: chromiumArgs,
+  });
+  const game = new GamePage(context.pages()[0] ?? await context.newPage());
+  await game.load(`${server.origin}/`);
+  assert.equal(await game.page.evaluate(() => window.qvOffline.ready), true, 'no service worker controls the page');
+  const cdp = await context.newCDPSession(game.page);
+  assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  const manifest = JSON.parse((await cdp.send('Page.getAppManifest')).data);
+  assert.equal(manifest.name, 'Quorvel');
+  assert.equal(manifest.display, 'standalone');
+  for (const size of ['192x192', '512x512']) {
+    const icon = manifest.icons.find((entry) => entry.sizes === size);
+    assert.ok(icon, `the manifest has no ${size} icon`);
+    const response = await game.page.request.get(new URL(icon.src, `${server.origin}/`).href);
+    assert.equal(response.headers()['content-type'], 'image/png', `${icon.src} is not served`);
+  }
+
+  game.assertNoErrors();
+  await context.close();
+  fs.rmSync(profile, { recursive: true, force: true });
 });
