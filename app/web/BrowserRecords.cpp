@@ -196,6 +196,11 @@ PageRecords& pageRecords()
     return records;
 }
 
+bool nameEntryOpen(const PageRecords& records)
+{
+    return records.app != nullptr && records.app->loaded(forms::kNentry) != nullptr;
+}
+
 } // namespace
 
 void InstallBrowserRecords(ui::Application& app)
@@ -226,7 +231,8 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void qv_records_export()
 {
     webrecords::PageRecords& records = webrecords::pageRecords();
-    const auto file = webrecords::exportRecords(records.storage, Module1::RecordFilePath());
+    const auto file =
+        webrecords::exportRecords(records.storage, Module1::RecordFilePath(), webrecords::nameEntryOpen(records));
     webrecords::qv_records_download(file.bytes.data(), static_cast<int>(file.bytes.size()));
     if (!file.note.empty()) {
         webrecords::showMessage(file.note);
@@ -247,12 +253,11 @@ EMSCRIPTEN_KEEPALIVE void qv_records_import()
                                 ". Nothing was replaced.");
         return;
     }
-    ui::Application* app = records.app;
-    const bool nameEntryOpen = app != nullptr && app->loaded(forms::kNentry) != nullptr;
-    const auto outcome = webrecords::importRecords(records.storage, Module1::RecordFilePath(), text, bytes, nameEntryOpen);
+    const auto outcome = webrecords::importRecords(records.storage, Module1::RecordFilePath(), text, bytes,
+                                                   webrecords::nameEntryOpen(records));
     webrecords::showMessage(outcome.message);
     // A game that could not start with the stored table starts with this one.
-    if (outcome.replaced && app != nullptr && app->openForms().empty()) {
+    if (outcome.replaced && records.app != nullptr && records.app->openForms().empty()) {
         webrecords::qv_records_reload_page();
     }
 }

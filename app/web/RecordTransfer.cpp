@@ -23,9 +23,9 @@ ExportedFile fromMemory(std::string note)
 
 } // namespace
 
-ExportedFile exportRecords(Module1::RecordStorage& storage, const std::string& path)
+ExportedFile exportRecords(Module1::RecordStorage& storage, const std::string& path, bool nameEntryOpen)
 {
-    if (!Module1::SaveUnsavedRecords()) {
+    if (Module1::HasUnsavedRecords() && (nameEntryOpen || !Module1::SaveUnsavedRecords())) {
         return fromMemory("Exported the records in memory: they hold records that could not be stored in this browser.");
     }
     if (!storage.isPlainFile(path)) {

@@ -19,9 +19,10 @@ struct ExportedFile {
 // The file a save would leave: the stored table, which holds what other
 // tabs saved since this one started; the table in memory when nothing is
 // stored yet, when the storage cannot be read, or when this run holds
-// records its storage refused (a save is tried once more first). A stored
+// records its storage refused. Those are first saved once more, unless a
+// name entry is open: a save would move its new record under it. A stored
 // table the reader refuses is exported as it is stored, with the reason.
-ExportedFile exportRecords(Module1::RecordStorage& storage, const std::string& path);
+ExportedFile exportRecords(Module1::RecordStorage& storage, const std::string& path, bool nameEntryOpen);
 
 struct ImportOutcome {
     bool replaced = false; // the table in memory is the imported one

@@ -2,6 +2,7 @@
 
 #include "app/web/StoredBytes.h"
 #include "core/RecordFile.h"
+#include "tests/support/SaveReportRecorder.h"
 #include "tests/webrecords/FakeKeyValueStore.h"
 
 #include <gtest/gtest.h>
@@ -44,12 +45,14 @@ protected:
     void SetUp() override
     {
         Module1::ResetSharedState();
+        Module1::AppDirOverride = webrecords::kStorageFolder;
         Module1::UseRecordStorage(storage);
         Module1::FillDefaultRecords();
     }
     void TearDown() override
     {
         Module1::UseRecordStorage(desktopStorage);
+        Module1::AppDirOverride.clear();
         Module1::ResetSharedState();
     }
 
@@ -70,7 +73,7 @@ TEST_F(RecordTransferTest, exportGivesTheDesktopsFileOfTheNewestTable)
 {
     // Nothing stored yet: the table in memory, as the desktop would save it.
     Module1::RecordName[0][0] = "ｱｲｳ";
-    webrecords::ExportedFile file = webrecords::exportRecords(storage, kPath);
+    webrecords::ExportedFile file = webrecords::exportRecords(storage, kPath, false);
     EXPECT_EQ(file.bytes, Module1::formatRecords());
     EXPECT_EQ(file.note, "");
 
@@ -79,15 +82,47 @@ TEST_F(RecordTransferTest, exportGivesTheDesktopsFileOfTheNewestTable)
     newer.names[2][0] = "other tab";
     newer.scores[2][0] = 20000;
     store(newer);
-    file = webrecords::exportRecords(storage, kPath);
+    file = webrecords::exportRecords(storage, kPath, false);
     EXPECT_EQ(file.bytes, Module1::formatRecords(newer));
     EXPECT_TRUE(contains(file.bytes, "other tab, 20000\r\n"));
+}
+
+TEST_F(RecordTransferTest, exportOfRecordsTheStorageRefusedGivesTheTableInMemoryAfterOneMoreSave)
+{
+    ASSERT_EQ(Module1::RecordFilePath(), kPath);
+    store(defaultTable());
+    testing_support::SaveReportRecorder reports;
+    store_.writeRefusal = "QuotaExceededError: The quota has been exceeded.";
+    Module1::RecordScore[0][0] = 12000;
+    Module1::RecordName[0][0] = "NEW";
+    Module1::SaveEnteredRecord(0, 0);
+    ASSERT_EQ(reports.reports.size(), 1U);
+
+    // Still refused: the table in memory, which holds the new record.
+    webrecords::ExportedFile file = webrecords::exportRecords(storage, kPath, false);
+    EXPECT_EQ(file.bytes, Module1::formatRecords());
+    EXPECT_TRUE(file.bytes.starts_with("NEW, 12000\r\n"));
+    EXPECT_FALSE(file.note.empty());
+    EXPECT_EQ(reports.reports.size(), 2U);
+
+    // While a name entry is open, no save is tried.
+    store_.writeRefusal.clear();
+    file = webrecords::exportRecords(storage, kPath, true);
+    EXPECT_TRUE(file.bytes.starts_with("NEW, 12000\r\n"));
+    EXPECT_EQ(storedBytes(), Module1::formatRecords(defaultTable()));
+
+    // Accepted at last: saved, and the stored table is the one exported.
+    file = webrecords::exportRecords(storage, kPath, false);
+    EXPECT_EQ(storedBytes(), file.bytes);
+    EXPECT_TRUE(file.bytes.starts_with("NEW, 12000\r\n"));
+    EXPECT_EQ(file.note, "");
+    EXPECT_FALSE(Module1::HasUnsavedRecords());
 }
 
 TEST_F(RecordTransferTest, exportOfAStoredTableTheReaderRefusesGivesItsBytesAndSaysWhy)
 {
     store_.values[kKey] = webrecords::encodeStoredBytes("CPU, 10000\r\n");
-    const webrecords::ExportedFile file = webrecords::exportRecords(storage, kPath);
+    const webrecords::ExportedFile file = webrecords::exportRecords(storage, kPath, false);
     EXPECT_EQ(file.bytes, "CPU, 10000\r\n");
     EXPECT_TRUE(contains(file.note, "\"browser-storage/qorvl.dat\" cannot be read: line 2:")) << file.note;
 }
