@@ -27,13 +27,6 @@
 
 namespace webhost {
 
-// The CSS font the page draws a designed font with, mapping design faces to
-// the page's web fonts, sizes and styles as the desktop host maps them to its
-// fonts; `devicePixelRatio` scales the pixel size for drawing at backing
-// resolution. The text input over a text box takes its font from here.
-std::string cssFont(const ui::Font& font, double devicePixelRatio = 1.0);
-int fontPixelSize(const ui::Font& font);
-
 class CanvasRenderer {
 public:
     // In pixels, of the form's client area or of the canvas's backing store.
@@ -52,7 +45,6 @@ public:
     void render(const ui::Form& form, const std::string& canvasId, double devicePixelRatio);
     // Drops the offscreen canvases kept for a form that no longer exists.
     void forgetForm(std::uint64_t instanceId);
-    std::size_t cachedCanvasCount() const { return canvases_.size(); }
 
 private:
     struct Canvas {
