@@ -21,11 +21,6 @@ namespace {
 
 WebHost* theHost = nullptr;
 
-// A browser's timeout fires up to a few milliseconds late, more so on a busy
-// machine: it is set this much early and the rest is waited out here, so
-// that ticks come on time.
-constexpr std::int64_t kTimeoutLeadMs = 2;
-
 std::string cssColor(ui::Color color)
 {
     char text[8];
@@ -77,7 +72,7 @@ void WebHost::fail(std::string_view what)
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    showPageMessage("The program stopped because of an error: " + std::string(what));
+    page::programFailed("The program stopped because of an error: " + std::string(what));
 }
 
 // ---------------------------------------------------------------- sync
@@ -208,10 +203,9 @@ void WebHost::armTimer()
     if (failed_ || ended_) {
         return; // once the program is over nothing ticks
     }
-    timeoutDue_ = app_.nextTimerDue();
-    if (timeoutDue_) {
-        const std::int64_t wait = *timeoutDue_ - app_.clock().nowMs() - kTimeoutLeadMs;
-        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(std::max<std::int64_t>(wait, 0)), nullptr);
+    if (const std::optional<std::int64_t> due = app_.nextTimerDue()) {
+        const std::int64_t wait = std::max<std::int64_t>(*due - app_.clock().nowMs(), 0);
+        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(wait), nullptr);
     }
 }
 
@@ -220,11 +214,6 @@ void WebHost::armTimer()
 void WebHost::timerDue()
 {
     timeout_.reset();
-    const ui::Clock& clock = app_.clock();
-    if (timeoutDue_ && *timeoutDue_ - clock.nowMs() <= kTimeoutLeadMs) {
-        while (clock.nowMs() < *timeoutDue_) {
-        }
-    }
     runDueTimers();
 }
 

@@ -75,7 +75,6 @@ private:
     std::map<std::uint64_t, WindowState> windows_;
     std::function<void(const ui::Form&)> afterPaint_;
     std::optional<long> timeout_;
-    std::optional<std::int64_t> timeoutDue_; // the model's moment it is set for
     bool syncing_ = false;
     bool resyncWanted_ = false;
     bool failed_ = false;
