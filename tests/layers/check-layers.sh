@@ -49,6 +49,15 @@ check resources platform/model/ resources/
 forbid resources/metrics '^#include <Q' "the game's text metrics need no Qt"
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/
+# The replay driver's session and command line are built for the web too;
+# only tools/replay/qt draws with the Qt host.
+forbid tools/replay/web '^#include (<Q|"platform/qt/|"tools/replay/qt/)' "the web driver has no Qt"
+found=$(grep -nE '^#include (<Q|"platform/qt/|"tools/replay/qt/)' tools/replay/*.h tools/replay/*.cpp)
+if [ -n "$found" ]; then
+  echo "tools/replay: the session runs on every host; Qt's part belongs in tools/replay/qt:"
+  echo "$found"
+  failures=$((failures + 1))
+fi
 
 if [ "$failures" -ne 0 ]; then
   exit 1
