@@ -1,6 +1,7 @@
 #include "platform/web/CanvasRenderer.h"
 
 #include "platform/model/RasterOp.h"
+#include "platform/web/WindowLayout.h"
 
 #include <emscripten/emscripten.h>
 
@@ -57,7 +58,13 @@ EM_JS(void, qv_picture, (int target, const char* name, int x, int y, int width, 
 
 EM_JS(void, qv_text, (int target, const char* text, const char* font, int rgb, int x, int top, int align), {
     const ctx = qvDraw.context(target);
-    ctx.font = UTF8ToString(font);
+    const css = UTF8ToString(font);
+    // A picture box's canvas is never saved and restored, so the font set
+    // last is still set: a stage prints nine glyphs a tick in one font.
+    if (target === 0 || ctx.qvFont !== css) {
+        ctx.font = css;
+        ctx.qvFont = css;
+    }
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.textAlign = align === 1 ? 'right' : align === 2 ? 'center' : 'left';
     ctx.textBaseline = 'alphabetic';
@@ -88,6 +95,7 @@ EM_JS(void, qv_canvas_reset, (int handle, int width, int height, int rgb), {
     canvas.height = height;
     const ctx = canvas.getContext('2d');
     ctx.imageSmoothingEnabled = false;
+    ctx.qvFont = undefined;
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.fillRect(0, 0, width, height);
 });
@@ -112,7 +120,7 @@ constexpr double kDefaultFontPoints = 8.25;
 constexpr const char* kGothicFace = "ＭＳ Ｐゴシック";
 // What stands behind every face for the characters it lacks: the shipped
 // Gothic, then whatever Japanese face the browser has.
-constexpr const char* kGothicFallbacks = "\"Quorvel Gothic\", \"IPAPGothic\", \"Noto Sans CJK JP\", sans-serif";
+constexpr const char* kGothicFallbacks = "\"Web Gothic\", \"IPAPGothic\", \"Noto Sans CJK JP\", sans-serif";
 
 int rgbOf(ui::Color color)
 {
@@ -125,39 +133,15 @@ std::string familiesFor(const std::string& face)
 {
     std::string first;
     if (face == "Times New Roman") {
-        first = "\"Quorvel Serif\", ";
+        first = "\"Web Serif\", ";
     } else if (face == "Arial" || face.empty()) {
-        first = "\"Quorvel Sans\", ";
+        first = "\"Web Sans\", ";
     } else if (face == "Courier New") {
-        first = "\"Quorvel Mono\", ";
+        first = "\"Web Mono\", ";
     } else if (face != kGothicFace) {
         first = "\"" + face + "\", ";
     }
     return first + kGothicFallbacks;
-}
-
-// Picture boxes, frames and text boxes are windows of their own and cover
-// the graphical controls of their container.
-bool isWindowedControl(const ui::Control& control)
-{
-    const ui::ControlKind kind = control.kind();
-    return kind == ui::ControlKind::PictureBox || kind == ui::ControlKind::Frame || kind == ui::ControlKind::TextBox;
-}
-
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container)
-{
-    std::vector<const ui::Control*> order;
-    const auto& children = container.children();
-    for (bool windowed : {false, true}) {
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            const ui::Control& control = **it;
-            if (control.visible() && control.kind() != ui::ControlKind::Timer &&
-                isWindowedControl(control) == windowed) {
-                order.push_back(&control);
-            }
-        }
-    }
-    return order;
 }
 
 double roundedCornerRadius(int width, int height)
@@ -450,7 +434,11 @@ void CanvasRenderer::paintShape(const ui::Shape& shape, Rect rect, Rect clip)
         return;
     }
     const double radius = roundedCornerRadius(area.width, area.height) * dpr_;
-    if (shape.fillStyle() == ui::FillStyle::Solid) {
+    if (shape.fillStyle() == ui::FillStyle::Solid && kind == ui::ShapeKind::Rectangle &&
+        shape.drawMode() == ui::DrawMode::CopyPen) {
+        // Nothing beneath shows through: no need to read it back.
+        fill(intersection(area, clip), shape.fillColor());
+    } else if (shape.fillStyle() == ui::FillStyle::Solid) {
         const Coverage inside = [kind, radius](int x, int y, int width, int height) {
             return insideShape(kind, x, y, width, height, radius);
         };

@@ -22,6 +22,7 @@ EM_JS(void, qv_js_focus_input, (double id, const char* control, int index), {
 EM_JS(void, qv_js_focus_page, (), { window.qvWindows.focusPage(); });
 EM_JS(void, qv_js_close, (double id), { window.qvWindows.close(id); });
 EM_JS(void, qv_js_ended, (), { window.qvPage.ended(); });
+EM_JS(void, qv_js_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
 
 namespace webhost {
 namespace {
@@ -133,6 +134,11 @@ void closeWindow(std::uint64_t id)
 void programEnded()
 {
     qv_js_ended();
+}
+
+void programFailed(std::string_view message)
+{
+    qv_js_failed(std::string(message).c_str());
 }
 
 double devicePixelRatio()

@@ -51,6 +51,9 @@ void focusPage();
 void closeWindow(std::uint64_t id);
 // The program has ended: the page says so and offers to start again.
 void programEnded();
+// The program has stopped on an error: the page says so and nothing more
+// reaches the program.
+void programFailed(std::string_view message);
 double devicePixelRatio();
 
 // Text for a JSON string literal, quotes included.

@@ -71,7 +71,7 @@ void WebHost::fail(std::string_view what)
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    showPageMessage("The program stopped because of an error: " + std::string(what));
+    page::programFailed("The program stopped because of an error: " + std::string(what));
 }
 
 // ---------------------------------------------------------------- sync
@@ -203,8 +203,8 @@ void WebHost::armTimer()
         return; // once the program is over nothing ticks
     }
     if (const std::optional<std::int64_t> due = app_.nextTimerDue()) {
-        const double wait = static_cast<double>(std::max<std::int64_t>(*due - app_.clock().nowMs(), 0));
-        timeout_ = emscripten_set_timeout(onTimeout, wait, nullptr);
+        const std::int64_t wait = std::max<std::int64_t>(*due - app_.clock().nowMs(), 0);
+        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(wait), nullptr);
     }
 }
 
@@ -213,6 +213,11 @@ void WebHost::armTimer()
 void WebHost::timerDue()
 {
     timeout_.reset();
+    runDueTimers();
+}
+
+void WebHost::runDueTimers()
+{
     guarded([this] { app_.runTimersDue(); });
     sync();
 }
@@ -221,7 +226,7 @@ void WebHost::pageShownAgain()
 {
     // A hidden page's timeouts are held back: the ticks due meanwhile fire
     // now, in the model's order.
-    timerDue();
+    runDueTimers();
 }
 
 void WebHost::scaleChanged()

@@ -67,6 +67,7 @@ private:
     void syncKeyboardFocus();
     void render(const ui::Form& form);
     void armTimer();
+    void runDueTimers();
     ui::Form* openForm(std::uint64_t formId) const;
 
     ui::Application& app_;

@@ -13,7 +13,7 @@ import sys
 
 from fontTools.ttLib import TTFont
 
-WESTERN = [f'Quorvel{family}-{style}' for family in ('Serif', 'Sans', 'Mono')
+WESTERN = [f'Web{family}-{style}' for family in ('Serif', 'Sans', 'Mono')
            for style in ('Regular', 'Bold', 'Italic', 'BoldItalic')]
 
 
@@ -37,9 +37,9 @@ def main(argv):
     if len(drawn) < 200:
         sys.exit(f'check_coverage: only {len(drawn)} characters came in; the list is not the game\'s')
     failures = []
-    gothic = missing_from(fonts / 'QuorvelGothic.woff2', drawn)
+    gothic = missing_from(fonts / 'WebGothic.woff2', drawn)
     if gothic:
-        failures.append('QuorvelGothic lacks ' + ' '.join(f'{ch} (U+{ord(ch):04X})' for ch in gothic))
+        failures.append('WebGothic lacks ' + ' '.join(f'{ch} (U+{ord(ch):04X})' for ch in gothic))
     ascii_drawn = {ch for ch in drawn if ' ' <= ch <= '~'}
     for name in WESTERN:
         lacking = missing_from(fonts / f'{name}.woff2', ascii_drawn)

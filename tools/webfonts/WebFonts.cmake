@@ -2,10 +2,10 @@
 # the desktop (fonts-ipafont-gothic, fonts-liberation2) by Debian's fontTools.
 
 set(QV_WEBFONT_FILES
-  QuorvelGothic
-  QuorvelSerif-Regular QuorvelSerif-Bold QuorvelSerif-Italic QuorvelSerif-BoldItalic
-  QuorvelSans-Regular QuorvelSans-Bold QuorvelSans-Italic QuorvelSans-BoldItalic
-  QuorvelMono-Regular QuorvelMono-Bold QuorvelMono-Italic QuorvelMono-BoldItalic)
+  WebGothic
+  WebSerif-Regular WebSerif-Bold WebSerif-Italic WebSerif-BoldItalic
+  WebSans-Regular WebSans-Bold WebSans-Italic WebSans-BoldItalic
+  WebMono-Regular WebMono-Bold WebMono-Italic WebMono-BoldItalic)
 set(QV_IPA_FONT_DIR /usr/share/fonts/opentype/ipafont-gothic)
 set(QV_LIBERATION_FONT_DIR /usr/share/fonts/truetype/liberation2)
 
@@ -16,9 +16,9 @@ if(QV_FONT_PYTHON)
   execute_process(COMMAND ${QV_FONT_PYTHON} -c "import fontTools.subset, brotli"
     RESULT_VARIABLE qv_fonttools_missing OUTPUT_QUIET ERROR_QUIET)
 endif()
+set(QV_FONTTOOLS_PROBLEM "")
 if(NOT QV_FONT_PYTHON OR qv_fonttools_missing)
-  message(FATAL_ERROR "The web fonts need /usr/bin/python3 with fontTools and brotli: "
-    "install the Debian packages python3-fonttools and python3-brotli (scripts/install-deps.sh does)")
+  set(QV_FONTTOOLS_PROBLEM "the web fonts need /usr/bin/python3 with fontTools and brotli: install the Debian packages python3-fonttools and python3-brotli (scripts/install-deps.sh does)")
 endif()
 
 # Writes the fonts into `outdir`; `target` builds them.

@@ -61,7 +61,7 @@ def characters_in_sources(directories):
 def rename(font, family, style):
     full = family if style == 'Regular' else f'{family} {style}'
     postscript = family.replace(' ', '') + ('' if style == 'Regular' else '-' + style.replace(' ', ''))
-    names = {1: family, 2: style, 3: f'Quorvel:{full}', 4: full, 6: postscript, 16: family, 17: style}
+    names = {1: family, 2: style, 3: f'Web subset:{full}', 4: full, 6: postscript, 16: family, 17: style}
     table = font['name']
     # Every record naming the original goes, in every language.
     table.names = [record for record in table.names if record.nameID not in names and record.nameID not in (18, 21, 22)]
@@ -102,12 +102,12 @@ def main(argv):
     liberation = pathlib.Path(argv[3])
     out.mkdir(parents=True, exist_ok=True)
     gothic = expand(GOTHIC_RANGES) | characters_in_sources(argv[4:])
-    cut(ipa / 'ipagp.ttf', out / 'QuorvelGothic.woff2', gothic, 'Quorvel Gothic', 'Regular')
+    cut(ipa / 'ipagp.ttf', out / 'WebGothic.woff2', gothic, 'Web Gothic', 'Regular')
     western = expand(WESTERN_RANGES)
     for short, original in LIBERATION.items():
         for style, style_name in STYLES.items():
-            cut(liberation / f'{original}-{style}.ttf', out / f'Quorvel{short}-{style}.woff2', western,
-                f'Quorvel {short}', style_name)
+            cut(liberation / f'{original}-{style}.ttf', out / f'Web{short}-{style}.woff2', western,
+                f'Web {short}', style_name)
 
 
 if __name__ == '__main__':

@@ -7,19 +7,19 @@
   const PICTURES = [/*QV_PICTURES*/];
 
   const FONTS = [
-    ['Quorvel Gothic', 'QuorvelGothic', 'normal', 'normal'],
-    ['Quorvel Serif', 'QuorvelSerif-Regular', 'normal', 'normal'],
-    ['Quorvel Serif', 'QuorvelSerif-Bold', 'bold', 'normal'],
-    ['Quorvel Serif', 'QuorvelSerif-Italic', 'normal', 'italic'],
-    ['Quorvel Serif', 'QuorvelSerif-BoldItalic', 'bold', 'italic'],
-    ['Quorvel Sans', 'QuorvelSans-Regular', 'normal', 'normal'],
-    ['Quorvel Sans', 'QuorvelSans-Bold', 'bold', 'normal'],
-    ['Quorvel Sans', 'QuorvelSans-Italic', 'normal', 'italic'],
-    ['Quorvel Sans', 'QuorvelSans-BoldItalic', 'bold', 'italic'],
-    ['Quorvel Mono', 'QuorvelMono-Regular', 'normal', 'normal'],
-    ['Quorvel Mono', 'QuorvelMono-Bold', 'bold', 'normal'],
-    ['Quorvel Mono', 'QuorvelMono-Italic', 'normal', 'italic'],
-    ['Quorvel Mono', 'QuorvelMono-BoldItalic', 'bold', 'italic'],
+    ['Web Gothic', 'WebGothic', 'normal', 'normal'],
+    ['Web Serif', 'WebSerif-Regular', 'normal', 'normal'],
+    ['Web Serif', 'WebSerif-Bold', 'bold', 'normal'],
+    ['Web Serif', 'WebSerif-Italic', 'normal', 'italic'],
+    ['Web Serif', 'WebSerif-BoldItalic', 'bold', 'italic'],
+    ['Web Sans', 'WebSans-Regular', 'normal', 'normal'],
+    ['Web Sans', 'WebSans-Bold', 'bold', 'normal'],
+    ['Web Sans', 'WebSans-Italic', 'normal', 'italic'],
+    ['Web Sans', 'WebSans-BoldItalic', 'bold', 'italic'],
+    ['Web Mono', 'WebMono-Regular', 'normal', 'normal'],
+    ['Web Mono', 'WebMono-Bold', 'bold', 'normal'],
+    ['Web Mono', 'WebMono-Italic', 'normal', 'italic'],
+    ['Web Mono', 'WebMono-BoldItalic', 'bold', 'italic'],
   ];
 
   const pictures = new Map();

@@ -69,19 +69,29 @@
            'Please use a current Chrome, Edge, Firefox or Safari.');
       return;
     }
+    if (window.location.protocol === 'file:') {
+      fail('Quorvel cannot start from a file on the disk: browsers do not let a page opened that way load ' +
+           'its WebAssembly. Serve this folder with any web server (./run --web does) and open it through http.');
+      return;
+    }
+    const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`;
+    // The program's files come while the pictures and fonts do.
+    const compiled = fetchWasm('quorvel.wasm').then((bytes) => WebAssembly.compile(bytes));
+    compiled.catch(() => {});
     try {
+      const script = loadScript('quorvel.js');
+      script.catch(() => {});
       if (window.qvDraw) await window.qvDraw.ready;
-      await loadScript('quorvel.js');
+      await script;
     } catch (error) {
-      fail(`Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`);
+      fail(loadFailed(error));
       return;
     }
     const settings = {
       instantiateWasm(imports, receive) {
-        fetchWasm('quorvel.wasm')
-          .then((bytes) => WebAssembly.instantiate(bytes, imports))
-          .then((output) => receive(output.instance, output.module))
-          .catch((error) => fail(`Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`));
+        compiled
+          .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
+          .catch((error) => fail(loadFailed(error)));
         return {};
       },
       onRuntimeInitialized() {

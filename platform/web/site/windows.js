@@ -142,10 +142,15 @@
     input.autocomplete = 'off';
     input.spellcheck = false;
     input.addEventListener('compositionstart', () => { composing = true; });
+    // A composition may end while the host itself is at work (it moved the
+    // focus away): the text goes to the game once that is done.
     input.addEventListener('compositionend', (event) => {
       composing = false;
-      if (event.data) call('qv_web_text_committed', ['string'], [event.data]);
-      restoreText(id, control, index);
+      const text = event.data;
+      queueMicrotask(() => {
+        if (text) call('qv_web_text_committed', ['string'], [text]);
+        restoreText(id, control, index);
+      });
     });
     input.addEventListener('beforeinput', (event) => {
       if (composing || event.isComposing || event.inputType.includes('Composition')) return;
@@ -267,6 +272,11 @@
   function listen() {
     window.addEventListener('keydown', keyDown, true);
     window.addEventListener('keyup', keyUp, true);
+    // A press on the page or a window leaves the keyboard where the game put
+    // it; only a text input takes it by a press.
+    desktop().addEventListener('mousedown', (event) => {
+      if (!event.target.classList.contains('qv-textbox')) event.preventDefault();
+    });
     window.addEventListener('pointermove', moved);
     window.addEventListener('pointerup', released);
     window.addEventListener('pointercancel', released);
