@@ -15,7 +15,8 @@
 // and places, but the browser smooths and spaces glyphs its own way, so its
 // pixels differ within a pixel or two of every glyph. Circles and rounded
 // rectangles are rasterised by the same rule as the desktop's but not by its
-// code: their edges may differ by a pixel.
+// code: their edges may differ by a pixel. tests/web/drawing.test.mjs makes
+// that comparison for the screens that hold still.
 
 #include "platform/model/Form.h"
 
