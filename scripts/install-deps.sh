@@ -13,7 +13,8 @@ packages=(
   weston qt6-wayland xwayland
   lintian appstream dpkg-dev file
   clang libclang-rt-14-dev
-  emscripten nodejs
+  emscripten nodejs chromium
+  python3-fonttools python3-brotli
 )
 
 missing=()

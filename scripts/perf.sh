@@ -8,7 +8,8 @@
 # Sections, all by default: bench (Google Benchmark: flight tick, repaints,
 # key to screen, records), startup (first frame, offscreen and on Xvfb),
 # idle (CPU on the title and the waiting stage) and memory (peak resident
-# size through a whole game; both on Xvfb, one run), timing (ten real games).
+# size through a whole game; both on Xvfb, one run), timing (ten real games),
+# web (the web build in headless Chromium: bench/web/perf.mjs).
 # --quick: 2 games and 5 start-ups instead of 10 and 20.
 #
 # Environment: QUORVEL_PERF_BUILD (build directory, default build/perf),
@@ -25,14 +26,14 @@ sections=()
 for argument in "$@"; do
   case "$argument" in
   --quick) games=2 starts=5 ;;
-  bench | startup | idle | memory | timing) sections+=("$argument") ;;
+  bench | startup | idle | memory | timing | web) sections+=("$argument") ;;
   *)
-    echo "usage: $0 [--quick] [bench] [startup] [idle] [memory] [timing]" >&2
+    echo "usage: $0 [--quick] [bench] [startup] [idle] [memory] [timing] [web]" >&2
     exit 2
     ;;
   esac
 done
-[ ${#sections[@]} -gt 0 ] || sections=(bench startup idle timing)
+[ ${#sections[@]} -gt 0 ] || sections=(bench startup idle timing web)
 wants() { [[ " ${sections[*]} " == *" $1 "* ]]; }
 # Idle and memory share one run of the game on the X server.
 wants memory && ! wants idle && sections+=(idle)
@@ -344,12 +345,33 @@ measure_timing() {
   row "Drift: growth of a timer's lateness over a game, worst timer and game (wall)" "$drift ms" "1 ms" "$(meets "$drift" 1)"
 }
 
+# ------------------------------------------------------------------ web
+
+# The web preset's site in headless Chromium; bench/web/perf.mjs prints the
+# same table, whose rows are taken over as they are.
+measure_web() {
+  say "the web build in headless Chromium (about three minutes)"
+  (cd "$root" && cmake --preset web && cmake --build --preset web -j2) >"$log/web-build.log"
+  if [ ! -e "$root/tests/web/node_modules/.package-lock.json" ]; then
+    (cd "$root/tests/web" && npm ci --no-audit --no-fund >"$log/npm.log")
+  fi
+  local web_games=3 web_starts=9 line
+  [ "$games" -ge 10 ] || web_games=1 web_starts=3
+  node "$root/bench/web/perf.mjs" --games "$web_games" --starts "$web_starts" --log "$log/web.json" >"$log/web.txt"
+  while IFS= read -r line; do
+    [[ "$line" == "| "* && "$line" != "| Figure |"* ]] || continue
+    IFS='|' read -r _ figure measured budget met <<<"$line"
+    row "$(echo "$figure" | sed 's/^ //; s/ $//')" "$(echo "$measured" | xargs)" "$(echo "$budget" | xargs)" "$(echo "$met" | xargs)"
+  done <"$log/web.txt"
+}
+
 # ------------------------------------------------------------------ run
 
 wants bench && measure_bench
 wants startup && measure_startup
 wants idle && measure_idle_and_memory
 wants timing && measure_timing
+wants web && measure_web
 
 echo
 echo "Quorvel performance, $(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) cores ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')), $(awk '/MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo) memory; load average $load_before at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"

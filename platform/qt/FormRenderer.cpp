@@ -1,5 +1,6 @@
 #include "platform/qt/FormRenderer.h"
 
+#include "platform/model/RasterOp.h"
 #include "platform/qt/FormGeometry.h"
 #include "platform/qt/QtServices.h"
 
@@ -73,27 +74,10 @@ QImage shapeMask(ui::ShapeKind kind, QSize logicalSize, QSize deviceSize, qreal 
     return mask;
 }
 
-int rasterChannel(int pen, int screen, ui::DrawMode mode)
-{
-    switch (mode) {
-    case ui::DrawMode::CopyPen:
-        return pen;
-    case ui::DrawMode::MergePenNot:
-        return (pen | ~screen) & 0xFF;
-    case ui::DrawMode::MergeNotPen:
-        return (~pen | screen) & 0xFF;
-    case ui::DrawMode::MaskPenNot:
-        return pen & ~screen & 0xFF;
-    case ui::DrawMode::MaskPen:
-        return pen & screen;
-    }
-    return pen;
-}
-
 QRgb rasterPixel(QRgb screen, ui::Color pen, ui::DrawMode mode)
 {
-    return qRgb(rasterChannel(pen.r, qRed(screen), mode), rasterChannel(pen.g, qGreen(screen), mode),
-                rasterChannel(pen.b, qBlue(screen), mode));
+    const ui::Color result = ui::rasterPixel(pen, ui::rgb(qRed(screen), qGreen(screen), qBlue(screen)), mode);
+    return qRgb(result.r, result.g, result.b);
 }
 
 } // namespace

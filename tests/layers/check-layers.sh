@@ -41,6 +41,8 @@ forbid platform/model '^#include <Q' "the window model runs without Qt"
 forbid platform/model '^#include <iconv' "the window model converts text with its own table"
 check platform/qt platform/model/ platform/qt/
 forbid platform/qt 'Quorvel|pictures::' "the Qt host knows no game"
+check platform/web platform/model/ platform/web/
+forbid platform/web 'pictures::|Module1|forms::|^#include <Q' "the web host knows no game and no Qt"
 check core platform/model/ core/
 forbid core '^#include <Q' "the core runs without Qt: the records storage it is handed reaches the system"
 check resources platform/model/ resources/

@@ -249,3 +249,29 @@ TEST(GeneratorFiles, desktopIconsAreCommittedPixelExactEnlargementsOfTheSmallIco
         EXPECT_EQ(pixelsDifferingFromEnlargedIcon(large, small), 0);
     }
 }
+
+TEST(GeneratorFiles, webIconsComeInTheSizesTheManifestNamesAndStayCrisp)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList written = artgen::writeWebIcons(dir.path());
+    ASSERT_EQ(written.size(), 4);
+    const int sizes[] = {48, 96, 192, 512};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(written[i].endsWith(QStringLiteral("quorvel-%1.png").arg(sizes[i])));
+        EXPECT_EQ(QImage(written[i]).size(), QSize(sizes[i], sizes[i]));
+    }
+    const auto smallIcon = [](const artgen::Artwork& icon) {
+        return artgen::render(icon).convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage icon16 = smallIcon({"icon16", 16, 0.0, artgen::paintIcon16});
+    const QImage icon32 = smallIcon({"icon32", 16, 0.0, artgen::paintIcon32});
+    const QDir committed(QStringLiteral(QV_SOURCE_DIR "/resources/web/icons"));
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(sizes[i]);
+        EXPECT_EQ(fileBytes(written[i]), fileBytes(committed.filePath(QFileInfo(written[i]).fileName())))
+            << "run quorvel-artgen to bring it up to date";
+        const QImage large = QImage(written[i]).convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(pixelsDifferingFromEnlargedIcon(large, i == 0 ? icon16 : icon32), 0);
+    }
+}

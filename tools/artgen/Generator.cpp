@@ -126,19 +126,39 @@ QByteArray encodePixelSvg(const QImage& image)
     return svg + "</svg>\n";
 }
 
-QStringList writeDesktopIcons(const QString& directory)
+namespace {
+
+// quorvel-SIZE.png for each size, scaled without smoothing so the pixels
+// stay crisp.
+QStringList writeEnlargedIcons(const QString& directory, const QImage& small, std::initializer_list<int> sizes)
 {
     makeDirectory(directory);
-    const QImage icon = render({"icon32", 16, 0.0, paintIcon32});
     QStringList written;
-    for (int size : {48, 64, 128}) {
+    for (int size : sizes) {
         const QString path = QDir(directory).filePath(QStringLiteral("quorvel-%1.png").arg(size));
-        writeFile(path, encodePng(icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+        writeFile(path, encodePng(small.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
         written.push_back(path);
     }
+    return written;
+}
+
+} // namespace
+
+QStringList writeDesktopIcons(const QString& directory)
+{
+    const QImage icon = render({"icon32", 16, 0.0, paintIcon32});
+    QStringList written = writeEnlargedIcons(directory, icon, {48, 64, 128});
     const QString svgPath = QDir(directory).filePath(QStringLiteral("quorvel.svg"));
     writeFile(svgPath, encodePixelSvg(icon));
     written.push_back(svgPath);
+    return written;
+}
+
+QStringList writeWebIcons(const QString& directory)
+{
+    // Whole factors only: a web app's icon is shown at many sizes.
+    QStringList written = writeEnlargedIcons(directory, render({"icon16", 16, 0.0, paintIcon16}), {48});
+    written << writeEnlargedIcons(directory, render({"icon32", 16, 0.0, paintIcon32}), {96, 192, 512});
     return written;
 }
 

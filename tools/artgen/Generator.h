@@ -30,4 +30,8 @@ QByteArray encodePixelSvg(const QImage& image);
 // quorvel-128.png, and quorvel.svg for any size.
 QStringList writeDesktopIcons(const QString& directory);
 
+// The web app's icons, enlarged the same way: quorvel-48.png from the
+// 16-pixel icon, quorvel-96.png, -192 and -512 from the 32-pixel one.
+QStringList writeWebIcons(const QString& directory);
+
 } // namespace artgen

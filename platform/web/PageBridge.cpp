@@ -1,0 +1,150 @@
+#include "platform/web/PageBridge.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+
+// The page's script is loaded before the program starts: window.qvWindows
+// (windows.js) and window.qvPage (page.js).
+
+EM_JS(void, qv_js_message, (const char* text), { window.qvPage.message(UTF8ToString(text)); });
+EM_JS(void, qv_js_open, (double id, const char* name), { window.qvWindows.open(id, UTF8ToString(name)); });
+EM_JS(void, qv_js_update, (double id, const char* json), {
+    window.qvWindows.update(id, JSON.parse(UTF8ToString(json)));
+});
+EM_JS(void, qv_js_text_input, (double id, const char* json), {
+    window.qvWindows.textInput(id, JSON.parse(UTF8ToString(json)));
+});
+EM_JS(void, qv_js_focus_input, (double id, const char* control, int index), {
+    window.qvWindows.focusInput(id, UTF8ToString(control), index);
+});
+EM_JS(void, qv_js_focus_page, (), { window.qvWindows.focusPage(); });
+EM_JS(void, qv_js_close, (double id), { window.qvWindows.close(id); });
+EM_JS(void, qv_js_ended, (), { window.qvPage.ended(); });
+EM_JS(void, qv_js_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
+
+namespace webhost {
+namespace {
+
+std::string boxJson(const Box& box)
+{
+    return "[" + std::to_string(box.x) + "," + std::to_string(box.y) + "," + std::to_string(box.width) + "," +
+           std::to_string(box.height) + "]";
+}
+
+std::string numberJson(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+double idArgument(std::uint64_t id)
+{
+    return static_cast<double>(id);
+}
+
+} // namespace
+
+void showPageMessage(std::string_view text)
+{
+    qv_js_message(std::string(text).c_str());
+}
+
+namespace page {
+
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+void openWindow(std::uint64_t id, std::string_view formName)
+{
+    qv_js_open(idArgument(id), std::string(formName).c_str());
+}
+
+std::string windowJson(const WindowLayout& layout, const WindowLook& look)
+{
+    std::string json = "{\"caption\":" + jsonString(look.caption) + ",\"active\":" + (look.active ? "true" : "false") +
+                       ",\"stack\":" + std::to_string(look.stackIndex) +
+                       ",\"dpr\":" + numberJson(look.devicePixelRatio) + ",\"frame\":" + boxJson(layout.frame) +
+                       ",\"client\":" + boxJson(layout.client) + ",\"bar\":" + boxJson(layout.caption) +
+                       ",\"close\":" + boxJson(layout.closeBox);
+    if (layout.maximizeBox && layout.minimizeBox) {
+        json += ",\"maximize\":" + boxJson(*layout.maximizeBox) + ",\"minimize\":" + boxJson(*layout.minimizeBox);
+    }
+    return json + "}";
+}
+
+std::string textInputJson(const TextInputState& state)
+{
+    return "{\"control\":" + jsonString(state.control) + ",\"index\":" + std::to_string(state.index) +
+                             ",\"box\":" + boxJson(state.box) + ",\"shown\":" + (state.shown ? "true" : "false") +
+                             ",\"enabled\":" + (state.enabled ? "true" : "false") +
+                             ",\"text\":" + jsonString(state.text) + ",\"font\":" + jsonString(state.cssFont) +
+                             ",\"back\":" + jsonString(state.backColor) + ",\"fore\":" + jsonString(state.foreColor) +
+                             "}";
+}
+
+void updateWindow(std::uint64_t id, const std::string& json)
+{
+    qv_js_update(idArgument(id), json.c_str());
+}
+
+void updateTextInput(std::uint64_t id, const std::string& json)
+{
+    qv_js_text_input(idArgument(id), json.c_str());
+}
+
+void focusTextInput(std::uint64_t id, std::string_view control, int index)
+{
+    qv_js_focus_input(idArgument(id), std::string(control).c_str(), index);
+}
+
+void focusPage()
+{
+    qv_js_focus_page();
+}
+
+void closeWindow(std::uint64_t id)
+{
+    qv_js_close(idArgument(id));
+}
+
+void programEnded()
+{
+    qv_js_ended();
+}
+
+void programFailed(std::string_view message)
+{
+    qv_js_failed(std::string(message).c_str());
+}
+
+double devicePixelRatio()
+{
+    return emscripten_get_device_pixel_ratio();
+}
+
+} // namespace page
+} // namespace webhost

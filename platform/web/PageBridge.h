@@ -1,0 +1,63 @@
+#pragma once
+
+// The host's calls into the page's script (site/windows.js and page.js): the
+// window elements, their text inputs, and the page's messages. Ids are form
+// instance ids; geometry is in CSS pixels.
+
+#include "platform/web/WindowLayout.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace webhost {
+
+// A clear, visible message in the page (the element #qv-message).
+void showPageMessage(std::string_view text);
+
+namespace page {
+
+// What a window element shows besides its canvas.
+struct WindowLook {
+    std::string caption;
+    bool active = false;
+    int stackIndex = 0; // 0 at the back
+    double devicePixelRatio = 1.0;
+};
+
+struct TextInputState {
+    std::string control;
+    int index = -1;
+    Box box; // in the client area
+    bool shown = false;
+    bool enabled = true;
+    std::string text;
+    std::string cssFont;
+    std::string backColor; // CSS colours
+    std::string foreColor;
+};
+
+void openWindow(std::uint64_t id, std::string_view formName);
+// The element's state as the page's script takes it; the host sends it
+// only when it changed.
+std::string windowJson(const WindowLayout& layout, const WindowLook& look);
+std::string textInputJson(const TextInputState& state);
+void updateWindow(std::uint64_t id, const std::string& json);
+void updateTextInput(std::uint64_t id, const std::string& json);
+// The text input that gets the keyboard (an input method composes into it),
+// or none: the page itself keeps it.
+void focusTextInput(std::uint64_t id, std::string_view control, int index);
+void focusPage();
+void closeWindow(std::uint64_t id);
+// The program has ended: the page says so and offers to start again.
+void programEnded();
+// The program has stopped on an error: the page says so and nothing more
+// reaches the program.
+void programFailed(std::string_view message);
+double devicePixelRatio();
+
+// Text for a JSON string literal, quotes included.
+std::string jsonString(std::string_view text);
+
+} // namespace page
+} // namespace webhost

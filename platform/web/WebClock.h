@@ -1,0 +1,19 @@
+#pragma once
+
+// The browser's monotonic clock (performance.now()), in whole milliseconds
+// since the program started.
+
+#include "platform/model/Services.h"
+
+namespace webhost {
+
+class WebClock : public ui::Clock {
+public:
+    WebClock();
+    std::int64_t nowMs() const override;
+
+private:
+    double startMs_;
+};
+
+} // namespace webhost

@@ -1,0 +1,391 @@
+#include "platform/web/WebHost.h"
+
+#include "platform/model/Controls.h"
+#include "platform/web/KeyCodes.h"
+#include "platform/web/PageBridge.h"
+#include "platform/web/WebFonts.h"
+#include "platform/web/WindowLayout.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <utility>
+#include <vector>
+
+namespace webhost {
+namespace {
+
+WebHost* theHost = nullptr;
+
+std::string cssColor(ui::Color color)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", color.r, color.g, color.b);
+    return text;
+}
+
+void onTimeout(void*)
+{
+    if (theHost != nullptr) {
+        theHost->timerDue();
+    }
+}
+
+} // namespace
+
+WebHost::WebHost(ui::Application& app, CanvasRenderer& renderer) : app_(app), renderer_(renderer)
+{
+    theHost = this;
+}
+
+WebHost::~WebHost()
+{
+    if (timeout_) {
+        emscripten_clear_timeout(*timeout_);
+    }
+    theHost = nullptr;
+}
+
+template <class Action>
+void WebHost::guarded(Action&& action)
+{
+    if (failed_) {
+        return;
+    }
+    try {
+        action();
+    } catch (const std::exception& error) {
+        fail(error.what());
+    } catch (...) {
+        fail("an unknown error");
+    }
+}
+
+void WebHost::fail(std::string_view what)
+{
+    failed_ = true;
+    if (timeout_) {
+        emscripten_clear_timeout(*timeout_);
+        timeout_.reset();
+    }
+    page::programFailed("The program stopped because of an error: " + std::string(what));
+}
+
+// ---------------------------------------------------------------- sync
+
+void WebHost::sync()
+{
+    if (syncing_) {
+        resyncWanted_ = true;
+        return;
+    }
+    syncing_ = true;
+    do {
+        resyncWanted_ = false;
+        guarded([this] { syncOnce(); });
+    } while (resyncWanted_ && !failed_);
+    syncing_ = false;
+    if (!failed_ && !ended_ && app_.finished()) {
+        ended_ = true;
+        page::programEnded();
+    }
+    armTimer();
+}
+
+void WebHost::syncOnce()
+{
+    const std::vector<ui::Form*> forms = app_.openForms();
+    for (ui::Form* form : forms) {
+        if (!windows_.contains(form->instanceId())) {
+            openWindow(*form);
+        }
+    }
+    std::vector<std::uint64_t> gone;
+    for (const auto& [id, state] : windows_) {
+        if (app_.openForm(id) == nullptr) {
+            gone.push_back(id);
+        }
+    }
+    for (std::uint64_t id : gone) {
+        closeWindow(id);
+    }
+    const bool rescale = std::exchange(rescale_, false);
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        const bool dirty = forms[i]->takeDirty();
+        updateWindow(*forms[i], static_cast<int>(i));
+        if (dirty || rescale) {
+            render(*forms[i]);
+        }
+    }
+    syncKeyboardFocus();
+}
+
+void WebHost::openWindow(ui::Form& form)
+{
+    page::openWindow(form.instanceId(), form.name());
+    windows_[form.instanceId()] = WindowState{};
+    // Its first picture shows every change so far.
+    form.takeDirty();
+    updateWindow(form, 0);
+    render(form);
+}
+
+void WebHost::closeWindow(std::uint64_t formId)
+{
+    windows_.erase(formId);
+    renderer_.forgetForm(formId);
+    page::closeWindow(formId);
+}
+
+void WebHost::updateWindow(ui::Form& form, int stackIndex)
+{
+    WindowState& state = windows_.at(form.instanceId());
+    const page::WindowLook look{form.caption(), app_.activeForm() == &form, stackIndex, page::devicePixelRatio()};
+    std::string json = page::windowJson(windowLayout(form), look);
+    if (json != state.shownJson) {
+        page::updateWindow(form.instanceId(), json);
+        state.shownJson = std::move(json);
+    }
+    syncTextInputs(form, state);
+}
+
+void WebHost::syncTextInputs(const ui::Form& form, WindowState& state)
+{
+    for (const auto& control : form.controls()) {
+        const auto* box = dynamic_cast<const ui::TextBox*>(control.get());
+        if (box == nullptr) {
+            continue;
+        }
+        std::string json = page::textInputJson(
+            page::TextInputState{box->name(), box->index(), textInputBox(*box), isShown(*box), box->enabled(),
+                                 box->text(), cssFont(box->font()), cssColor(box->backColor()),
+                                 cssColor(box->foreColor())});
+        std::string& shown = state.textInputJson[box->name() + "#" + std::to_string(box->index())];
+        if (json != shown) {
+            page::updateTextInput(form.instanceId(), json);
+            shown = std::move(json);
+        }
+    }
+}
+
+// The active form's focused text box has the keyboard, so that an input
+// method composes into it; otherwise the page has it and every key goes to
+// the game.
+void WebHost::syncKeyboardFocus()
+{
+    const ui::Form* active = app_.activeForm();
+    const auto* box = active != nullptr ? dynamic_cast<const ui::TextBox*>(active->focused()) : nullptr;
+    if (box != nullptr && isShown(*box) && box->enabled()) {
+        page::focusTextInput(active->instanceId(), box->name(), box->index());
+    } else {
+        page::focusPage();
+    }
+}
+
+void WebHost::render(const ui::Form& form)
+{
+    renderer_.render(form, "qv-client-" + std::to_string(form.instanceId()), page::devicePixelRatio());
+    if (afterPaint_) {
+        afterPaint_(form);
+    }
+}
+
+void WebHost::armTimer()
+{
+    if (timeout_) {
+        emscripten_clear_timeout(*timeout_);
+        timeout_.reset();
+    }
+    if (failed_ || ended_) {
+        return; // once the program is over nothing ticks
+    }
+    if (const std::optional<std::int64_t> due = app_.nextTimerDue()) {
+        const std::int64_t wait = std::max<std::int64_t>(*due - app_.clock().nowMs(), 0);
+        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(wait), nullptr);
+    }
+}
+
+// ---------------------------------------------------------------- events
+
+void WebHost::timerDue()
+{
+    timeout_.reset();
+    runDueTimers();
+}
+
+void WebHost::runDueTimers()
+{
+    guarded([this] { app_.runTimersDue(); });
+    sync();
+}
+
+void WebHost::pageShownAgain()
+{
+    // A hidden page's timeouts are held back: the ticks due meanwhile fire
+    // now, in the model's order.
+    runDueTimers();
+}
+
+void WebHost::scaleChanged()
+{
+    rescale_ = true;
+    sync();
+}
+
+void WebHost::keyDown(std::string_view code, std::string_view key, int shift, bool ctrlOrMeta)
+{
+    const std::optional<int> keyCode = virtualKeyForCode(code);
+    const std::vector<ui::TypedChar> typed = typedCharsForKey(key, ctrlOrMeta);
+    if (!keyCode && typed.empty()) {
+        return;
+    }
+    guarded([&] { app_.keyStroke(keyCode, shift, typed); });
+    sync();
+}
+
+void WebHost::textCommitted(std::string_view utf8)
+{
+    const std::vector<ui::TypedChar> typed = typedCharsForText(utf8);
+    if (typed.empty()) {
+        return;
+    }
+    guarded([&] { app_.keyStroke(std::nullopt, 0, typed); });
+    sync();
+}
+
+void WebHost::clientPressed(std::uint64_t formId, int x, int y)
+{
+    ui::Form* form = openForm(formId);
+    if (form == nullptr) {
+        return;
+    }
+    guarded([&] {
+        if (ui::Control* control = controlAt(*form, x, y)) {
+            app_.click(*control);
+        } else {
+            app_.click(*form);
+        }
+    });
+    sync();
+}
+
+void WebHost::textInputPressed(std::uint64_t formId, const std::string& control, int index)
+{
+    ui::Form* form = openForm(formId);
+    ui::Control* box = form != nullptr ? form->find(control, index) : nullptr;
+    if (box == nullptr) {
+        return;
+    }
+    guarded([&] { app_.click(*box); });
+    sync();
+}
+
+void WebHost::framePressed(std::uint64_t formId)
+{
+    ui::Form* form = openForm(formId);
+    if (form == nullptr || app_.activeForm() == form) {
+        return;
+    }
+    guarded([&] { app_.activate(*form); });
+    sync();
+}
+
+void WebHost::closeBoxClicked(std::uint64_t formId)
+{
+    if (ui::Form* form = openForm(formId)) {
+        guarded([&] { app_.requestClose(*form); });
+        sync();
+    }
+}
+
+void WebHost::windowDragged(std::uint64_t formId, int frameX, int frameY)
+{
+    ui::Form* form = openForm(formId);
+    if (form == nullptr) {
+        return;
+    }
+    // The next screen opens where this one now stands.
+    guarded([&] { form->move(pixelsToTwips(frameX), pixelsToTwips(frameY)); });
+    sync();
+}
+
+// An event may arrive for a window whose form has just closed, or after an
+// error, when the model must not be touched.
+ui::Form* WebHost::openForm(std::uint64_t formId) const
+{
+    return failed_ ? nullptr : app_.openForm(formId);
+}
+
+} // namespace webhost
+
+// ---------------------------------------------------------------- the page's calls
+
+namespace {
+
+std::uint64_t formIdOf(double id)
+{
+    return static_cast<std::uint64_t>(id);
+}
+
+template <class Action>
+void withHost(Action&& action)
+{
+    if (webhost::theHost != nullptr) {
+        action(*webhost::theHost);
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void qv_web_key_down(const char* code, const char* key, int shift, int ctrlOrMeta)
+{
+    withHost([&](webhost::WebHost& host) { host.keyDown(code, key, shift, ctrlOrMeta != 0); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_text_committed(const char* text)
+{
+    withHost([&](webhost::WebHost& host) { host.textCommitted(text); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_client_pressed(double id, int x, int y)
+{
+    withHost([&](webhost::WebHost& host) { host.clientPressed(formIdOf(id), x, y); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_text_input_pressed(double id, const char* control, int index)
+{
+    withHost([&](webhost::WebHost& host) { host.textInputPressed(formIdOf(id), control, index); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_frame_pressed(double id)
+{
+    withHost([&](webhost::WebHost& host) { host.framePressed(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_close_clicked(double id)
+{
+    withHost([&](webhost::WebHost& host) { host.closeBoxClicked(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_window_dragged(double id, int x, int y)
+{
+    withHost([&](webhost::WebHost& host) { host.windowDragged(formIdOf(id), x, y); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()
+{
+    withHost([](webhost::WebHost& host) { host.pageShownAgain(); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_scale_changed()
+{
+    withHost([](webhost::WebHost& host) { host.scaleChanged(); });
+}
+
+} // extern "C"

@@ -1,0 +1,85 @@
+#pragma once
+
+// Runs the window model in a web page, as the Qt host runs it on a desktop.
+// The model is the truth: after every event it is fed, sync() makes the
+// page's window elements match it (which forms are open, their captions,
+// places, sizes, stacking, text boxes, which one is active) and has the
+// renderer paint the forms that changed. The page is the window manager:
+// a press on a window activates it, its title bar drags it, its close box
+// closes it. A handler that throws stops the program with a message in the
+// page.
+//
+// One host per page: the page's script reaches it through the functions
+// declared extern "C" in WebHost.cpp.
+
+#include "platform/model/Application.h"
+#include "platform/web/CanvasRenderer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace webhost {
+
+class WebHost {
+public:
+    WebHost(ui::Application& app, CanvasRenderer& renderer);
+    ~WebHost();
+    WebHost(const WebHost&) = delete;
+    WebHost& operator=(const WebHost&) = delete;
+
+    void sync();
+
+    // After a form's canvas has been painted.
+    void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
+    bool failed() const { return failed_; }
+
+    // What the page reports; forms by instance id, positions in CSS pixels.
+    void keyDown(std::string_view code, std::string_view key, int shift, bool ctrlOrMeta);
+    void textCommitted(std::string_view utf8);
+    void clientPressed(std::uint64_t formId, int x, int y);
+    void textInputPressed(std::uint64_t formId, const std::string& control, int index);
+    void framePressed(std::uint64_t formId);
+    void closeBoxClicked(std::uint64_t formId);
+    void windowDragged(std::uint64_t formId, int frameX, int frameY);
+    void timerDue();
+    void pageShownAgain();
+    void scaleChanged();
+
+private:
+    struct WindowState {
+        std::string shownJson; // what the element was last told
+        std::map<std::string, std::string> textInputJson;
+    };
+
+    // Runs a model entry point; an exception stops the program.
+    template <class Action>
+    void guarded(Action&& action);
+    void fail(std::string_view what);
+    void syncOnce();
+    void openWindow(ui::Form& form);
+    void closeWindow(std::uint64_t formId);
+    void updateWindow(ui::Form& form, int stackIndex);
+    void syncTextInputs(const ui::Form& form, WindowState& state);
+    void syncKeyboardFocus();
+    void render(const ui::Form& form);
+    void armTimer();
+    void runDueTimers();
+    ui::Form* openForm(std::uint64_t formId) const;
+
+    ui::Application& app_;
+    CanvasRenderer& renderer_;
+    std::map<std::uint64_t, WindowState> windows_;
+    std::function<void(const ui::Form&)> afterPaint_;
+    std::optional<long> timeout_;
+    bool syncing_ = false;
+    bool resyncWanted_ = false;
+    bool failed_ = false;
+    bool ended_ = false;
+    bool rescale_ = false;
+};
+
+} // namespace webhost

@@ -1,0 +1,98 @@
+// The drawing side of the page: the game's pictures and web fonts, loaded
+// before the program starts, and the few helpers the canvas renderer calls.
+'use strict';
+
+(function () {
+  // Filled in by the build from the pictures it copies.
+  const PICTURES = [/*QV_PICTURES*/];
+
+  const FONTS = [
+    ['Web Gothic', 'WebGothic', 'normal', 'normal'],
+    ['Web Serif', 'WebSerif-Regular', 'normal', 'normal'],
+    ['Web Serif', 'WebSerif-Bold', 'bold', 'normal'],
+    ['Web Serif', 'WebSerif-Italic', 'normal', 'italic'],
+    ['Web Serif', 'WebSerif-BoldItalic', 'bold', 'italic'],
+    ['Web Sans', 'WebSans-Regular', 'normal', 'normal'],
+    ['Web Sans', 'WebSans-Bold', 'bold', 'normal'],
+    ['Web Sans', 'WebSans-Italic', 'normal', 'italic'],
+    ['Web Sans', 'WebSans-BoldItalic', 'bold', 'italic'],
+    ['Web Mono', 'WebMono-Regular', 'normal', 'normal'],
+    ['Web Mono', 'WebMono-Bold', 'bold', 'normal'],
+    ['Web Mono', 'WebMono-Italic', 'normal', 'italic'],
+    ['Web Mono', 'WebMono-BoldItalic', 'bold', 'italic'],
+  ];
+
+  const pictures = new Map();
+  const offscreens = new Map();
+  const ascents = new Map();
+  const measuring = document.createElement('canvas').getContext('2d');
+
+  function loadPicture(name) {
+    const image = new Image();
+    image.src = 'pictures/' + name + '.png';
+    return image.decode().then(
+      () => { pictures.set(name, image); },
+      () => { throw new Error('The picture pictures/' + name + '.png could not be loaded.'); });
+  }
+
+  function loadFont([family, file, weight, style]) {
+    const face = new FontFace(family, 'url(fonts/' + file + '.woff2)', { weight, style });
+    return face.load().then(
+      (loaded) => { document.fonts.add(loaded); },
+      () => { throw new Error('The font fonts/' + file + '.woff2 could not be loaded.'); });
+  }
+
+  function measure(font, text) {
+    measuring.font = font;
+    measuring.fontKerning = 'none';
+    return measuring.measureText(text);
+  }
+
+  window.qvDraw = {
+    ready: Promise.all([...PICTURES.map(loadPicture), ...FONTS.map(loadFont)]).then(() => undefined),
+    ctx: null,
+
+    picture(name) { return pictures.get(name) || null; },
+
+    // A picture the page lacks is drawn as a marked placeholder, as the
+    // desktop draws one, rather than left out.
+    drawPicture(ctx, name, x, y, width, height) {
+      const image = pictures.get(name);
+      if (image) {
+        ctx.imageSmoothingEnabled = false;
+        ctx.drawImage(image, x, y, width, height);
+        return;
+      }
+      ctx.fillStyle = '#808088';
+      ctx.fillRect(x, y, width, height);
+      ctx.strokeStyle = '#ff00ff';
+      ctx.strokeRect(x + 0.5, y + 0.5, width - 1, height - 1);
+    },
+
+    context(target) { return target ? offscreens.get(target).getContext('2d') : this.ctx; },
+
+    offscreen(handle) {
+      let canvas = offscreens.get(handle);
+      if (!canvas) {
+        canvas = document.createElement('canvas');
+        offscreens.set(handle, canvas);
+      }
+      return canvas;
+    },
+
+    dropOffscreen(handle) { offscreens.delete(handle); },
+
+    colour(rgb) { return '#' + rgb.toString(16).padStart(6, '0'); },
+
+    measure,
+
+    ascent(font) {
+      let value = ascents.get(font);
+      if (value === undefined) {
+        value = measure(font, '').fontBoundingBoxAscent;
+        ascents.set(font, value);
+      }
+      return value;
+    },
+  };
+})();

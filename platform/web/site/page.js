@@ -1,0 +1,113 @@
+// Starts the program in the page, and tells the player when it cannot: no
+// WebAssembly, a file that did not load, a start that failed. Also the
+// probes the browser tests read: window.quorvel.ready and .dump().
+'use strict';
+
+(() => {
+  let program = null;
+  let settleReady = null;
+  const ready = new Promise((resolve, reject) => { settleReady = { resolve, reject }; });
+  // Nobody may be waiting for it when the start fails.
+  ready.catch(() => {});
+
+  function message(text) {
+    document.getElementById('qv-message').textContent = text;
+    document.getElementById('qv-notice').hidden = false;
+  }
+
+  function fail(text) {
+    window.qvWindows.disconnect();
+    message(text);
+    settleReady.reject(new Error(text));
+  }
+
+  window.qvPage = {
+    message,
+    titleDrawn() { settleReady.resolve(); },
+    ended() {
+      window.qvWindows.disconnect();
+      message('Quorvel has ended: its last window was closed.');
+      const restart = document.getElementById('qv-restart');
+      restart.hidden = false;
+      restart.focus({ preventScroll: true });
+    },
+    failed: fail,
+  };
+
+  window.quorvel = {
+    ready,
+    dump() { return program ? program.ccall('qv_web_dump', 'string', [], []) : ''; },
+  };
+
+  const reason = (error) => (error && error.message) || String(error);
+
+  function loadScript(name) {
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = name;
+      script.onload = resolve;
+      script.onerror = () => reject(new Error(`${name} could not be loaded from ${new URL(name, document.baseURI)}`));
+      document.head.appendChild(script);
+    });
+  }
+
+  async function fetchWasm(name) {
+    let response;
+    try {
+      response = await fetch(name);
+    } catch (error) {
+      throw new Error(`${name} could not be loaded: ${reason(error)}`);
+    }
+    if (!response.ok) throw new Error(`${name} could not be loaded: HTTP ${response.status} ${response.statusText}`);
+    return response.arrayBuffer();
+  }
+
+  async function start() {
+    document.getElementById('qv-restart').addEventListener('click', () => window.location.reload());
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+      fail('Quorvel cannot run here: this browser has no WebAssembly support (or it is turned off). ' +
+           'Please use a current Chrome, Edge, Firefox or Safari.');
+      return;
+    }
+    if (window.location.protocol === 'file:') {
+      fail('Quorvel cannot start from a file on the disk: browsers do not let a page opened that way load ' +
+           'its WebAssembly. Serve this folder with any web server (./run --web does) and open it through http.');
+      return;
+    }
+    const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`;
+    // The program's files come while the pictures and fonts do.
+    const compiled = fetchWasm('quorvel.wasm').then((bytes) => WebAssembly.compile(bytes));
+    compiled.catch(() => {});
+    try {
+      const script = loadScript('quorvel.js');
+      script.catch(() => {});
+      if (window.qvDraw) await window.qvDraw.ready;
+      await script;
+    } catch (error) {
+      fail(loadFailed(error));
+      return;
+    }
+    const settings = {
+      instantiateWasm(imports, receive) {
+        compiled
+          .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
+          .catch((error) => fail(loadFailed(error)));
+        return {};
+      },
+      onRuntimeInitialized() {
+        program = settings;
+        window.qvWindows.connect(settings);
+      },
+      onAbort(what) {
+        fail(`Quorvel stopped because of an error: ${what}`);
+      },
+    };
+    try {
+      await window.createQuorvel(settings);
+    } catch (error) {
+      fail(`Quorvel could not start: ${reason(error)}`);
+    }
+  }
+
+  start();
+})();

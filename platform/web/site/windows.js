@@ -1,0 +1,309 @@
+// The page as the game's screen: one element per open window, made and
+// placed by the host (platform/web/WebHost), and the player's keys, presses,
+// drags and input-method text passed back to it. Geometry is in CSS pixels.
+'use strict';
+
+(() => {
+  const windows = new Map(); // form instance id -> the window's elements
+  let program = null; // the running WebAssembly module, once it runs
+  let drag = null; // { id, pointerId, startX, startY, frameX, frameY }
+  let pressedBox = null; // { id, kind }: a title bar box acts when released on it
+  let composing = false;
+
+  const call = (name, types, args) => {
+    if (program) program.ccall(name, null, types, args);
+  };
+
+  const desktop = () => document.getElementById('qv-desktop');
+
+  const place = (element, [x, y, width, height]) => {
+    element.style.left = `${x}px`;
+    element.style.top = `${y}px`;
+    element.style.width = `${width}px`;
+    element.style.height = `${height}px`;
+  };
+
+  // The glyph of a title bar box, drawn as the desktop draws it: in the box
+  // less 4 px on the left, 3 above, 5 on the right and 4 below.
+  function glyphSvg(kind, width, height) {
+    const x = 4;
+    const y = 3;
+    const right = width - 6;
+    const bottom = height - 5;
+    let shape = '';
+    if (kind === 'close') {
+      for (const dx of [0, 1]) {
+        shape += `<path d="M${x + dx + 0.5} ${y + 0.5}L${right - 1 + dx + 0.5} ${bottom + 0.5}` +
+                 `M${x + dx + 0.5} ${bottom + 0.5}L${right - 1 + dx + 0.5} ${y + 0.5}"/>`;
+      }
+    } else if (kind === 'maximize') {
+      shape = `<rect x="${x + 0.5}" y="${y + 0.5}" width="${right - x - 1}" height="${bottom - y - 1}"/>` +
+              `<path d="M${x} ${y + 1.5}H${right}"/>`;
+    } else {
+      shape = `<rect x="${x}" y="${bottom - 1}" width="${right - x - 1}" height="2" fill="#000" stroke="none"/>`;
+    }
+    return `<svg width="${width}" height="${height}" viewBox="0 0 ${width} ${height}" aria-hidden="true">${shape}</svg>`;
+  }
+
+  function makeBox(kind) {
+    const box = document.createElement('div');
+    box.className = `qv-box qv-${kind}`;
+    box.dataset.box = kind;
+    return box;
+  }
+
+  function placeBox(box, rect) {
+    place(box, rect);
+    const size = `${rect[2]}x${rect[3]}`;
+    if (box.dataset.size !== size) {
+      box.dataset.size = size;
+      box.innerHTML = glyphSvg(box.dataset.box, rect[2], rect[3]);
+    }
+  }
+
+  function open(id, name) {
+    const element = document.createElement('div');
+    element.className = 'qv-window';
+    element.dataset.form = name;
+    element.dataset.id = String(id);
+    const bar = document.createElement('div');
+    bar.className = 'qv-caption';
+    const title = document.createElement('span');
+    title.className = 'qv-caption-text';
+    bar.appendChild(title);
+    const canvas = document.createElement('canvas');
+    canvas.className = 'qv-client';
+    canvas.id = `qv-client-${id}`;
+    const boxes = { close: makeBox('close'), maximize: makeBox('maximize'), minimize: makeBox('minimize') };
+    element.append(bar, canvas, boxes.minimize, boxes.maximize, boxes.close);
+    element.addEventListener('pointerdown', (event) => pressed(id, event));
+    desktop().appendChild(element);
+    windows.set(id, { element, bar, title, canvas, boxes, inputs: new Map(), state: null });
+  }
+
+  function update(id, state) {
+    const win = windows.get(id);
+    if (!win) return;
+    win.state = state;
+    place(win.element, state.frame);
+    win.element.style.zIndex = String(state.stack + 1);
+    win.element.classList.toggle('qv-active', state.active);
+    place(win.bar, state.bar);
+    win.title.textContent = state.caption;
+    win.title.style.fontSize = `${state.bar[3] - 5}px`;
+    win.element.setAttribute('aria-label', state.caption);
+    place(win.canvas, state.client);
+    const backingWidth = Math.round(state.client[2] * state.dpr);
+    const backingHeight = Math.round(state.client[3] * state.dpr);
+    if (win.canvas.width !== backingWidth) win.canvas.width = backingWidth;
+    if (win.canvas.height !== backingHeight) win.canvas.height = backingHeight;
+    placeBox(win.boxes.close, state.close);
+    for (const kind of ['maximize', 'minimize']) {
+      win.boxes[kind].hidden = !state[kind];
+      if (state[kind]) placeBox(win.boxes[kind], state[kind]);
+    }
+    // The caption's text stops short of the boxes.
+    const firstBox = state.minimize || state.close;
+    win.title.style.maxWidth = `${Math.max(0, firstBox[0] - state.bar[0] - 5)}px`;
+  }
+
+  function textInput(id, state) {
+    const win = windows.get(id);
+    if (!win) return;
+    const key = `${state.control}#${state.index}`;
+    let input = win.inputs.get(key);
+    if (!input) {
+      input = makeTextInput(id, state.control, state.index);
+      win.element.appendChild(input);
+      win.inputs.set(key, input);
+    }
+    const [x, y, width, height] = state.box;
+    const client = win.state ? win.state.client : [0, 0];
+    place(input, [client[0] + x, client[1] + y, width, height]);
+    input.hidden = !state.shown;
+    input.disabled = !state.enabled;
+    input.style.font = state.font;
+    input.style.backgroundColor = state.back;
+    input.style.color = state.fore;
+    input.dataset.text = state.text;
+    if (!composing && input.value !== state.text) {
+      input.value = state.text;
+      input.setSelectionRange(state.text.length, state.text.length);
+    }
+  }
+
+  // The model owns the text: keys go through the game, and only what an
+  // input method commits is taken from the input, as typed characters.
+  function makeTextInput(id, control, index) {
+    const input = document.createElement('input');
+    input.type = 'text';
+    input.className = 'qv-textbox';
+    input.dataset.control = control;
+    input.autocomplete = 'off';
+    input.spellcheck = false;
+    input.addEventListener('compositionstart', () => { composing = true; });
+    // A composition may end while the host itself is at work (it moved the
+    // focus away): the text goes to the game once that is done.
+    input.addEventListener('compositionend', (event) => {
+      composing = false;
+      const text = event.data;
+      queueMicrotask(() => {
+        if (text) call('qv_web_text_committed', ['string'], [text]);
+        restoreText(id, control, index);
+      });
+    });
+    input.addEventListener('beforeinput', (event) => {
+      if (composing || event.isComposing || event.inputType.includes('Composition')) return;
+      event.preventDefault();
+      if (event.inputType === 'insertText' && event.data) {
+        call('qv_web_text_committed', ['string'], [event.data]);
+      }
+    });
+    input.addEventListener('pointerdown', (event) => {
+      event.stopPropagation();
+      call('qv_web_text_input_pressed', ['number', 'string', 'number'], [id, control, index]);
+    });
+    return input;
+  }
+
+  // After a composition the input shows the model's text again.
+  function restoreText(id, control, index) {
+    const win = windows.get(id);
+    const input = win && win.inputs.get(`${control}#${index}`);
+    if (input && input.dataset.text !== undefined) input.value = input.dataset.text;
+  }
+
+  function focusInput(id, control, index) {
+    const win = windows.get(id);
+    const input = win && win.inputs.get(`${control}#${index}`);
+    if (input && document.activeElement !== input) input.focus({ preventScroll: true });
+  }
+
+  function focusPage() {
+    const focused = document.activeElement;
+    if (focused && focused.classList && focused.classList.contains('qv-textbox')) focused.blur();
+  }
+
+  function close(id) {
+    const win = windows.get(id);
+    if (!win) return;
+    if (drag && drag.id === id) drag = null;
+    win.element.remove();
+    windows.delete(id);
+  }
+
+  // ------------------------------------------------------------ the pointer
+
+  function pressed(id, event) {
+    if (event.button !== 0) return;
+    const win = windows.get(id);
+    if (!win || !win.state) return;
+    // The game takes the keyboard back from any other control of the page.
+    const focused = document.activeElement;
+    if (focused && focused !== document.body && !focused.classList.contains('qv-textbox')) focused.blur();
+    event.preventDefault();
+    const frame = win.element.getBoundingClientRect();
+    const x = event.clientX - frame.left;
+    const y = event.clientY - frame.top;
+    const [cx, cy, cw, ch] = win.state.client;
+    if (x >= cx && y >= cy && x < cx + cw && y < cy + ch) {
+      call('qv_web_client_pressed', ['number', 'number', 'number'], [id, Math.floor(x - cx), Math.floor(y - cy)]);
+      return;
+    }
+    const box = event.target.closest('.qv-box');
+    call('qv_web_frame_pressed', ['number'], [id]);
+    if (box) {
+      pressedBox = { id, kind: box.dataset.box };
+      box.setPointerCapture(event.pointerId);
+      return;
+    }
+    if (event.target.closest('.qv-caption')) {
+      const [fx, fy] = win.state.frame;
+      drag = { id, pointerId: event.pointerId, startX: event.clientX, startY: event.clientY, frameX: fx, frameY: fy };
+      win.element.setPointerCapture(event.pointerId);
+    }
+  }
+
+  function moved(event) {
+    if (!drag || event.pointerId !== drag.pointerId) return;
+    const x = Math.round(drag.frameX + event.clientX - drag.startX);
+    // The title bar stays on the page, where it can be taken again.
+    const y = Math.max(0, Math.round(drag.frameY + event.clientY - drag.startY));
+    call('qv_web_window_dragged', ['number', 'number', 'number'], [drag.id, x, y]);
+  }
+
+  function released(event) {
+    if (drag && event.pointerId === drag.pointerId) drag = null;
+    if (!pressedBox) return;
+    const { id, kind } = pressedBox;
+    pressedBox = null;
+    const under = document.elementFromPoint(event.clientX, event.clientY);
+    const box = under && under.closest('.qv-box');
+    const win = windows.get(id);
+    if (kind === 'close' && box && win && box === win.boxes.close) {
+      call('qv_web_close_clicked', ['number'], [id]);
+    }
+  }
+
+  // ------------------------------------------------------------ the keyboard
+
+  // Keys that would scroll the page or press a focused button.
+  const pageKeys = new Set(['Space', 'Enter', 'NumpadEnter', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight',
+    'Backspace', 'Tab', 'PageUp', 'PageDown', 'Home', 'End']);
+
+  function keyDown(event) {
+    // An input method's keys are its own until it commits.
+    if (event.isComposing || event.keyCode === 229 || composing) return;
+    // Before the program runs and after it ended, keys are the page's.
+    if (!program) return;
+    const commandHeld = event.ctrlKey || event.metaKey;
+    const types = event.key.length === 1 || [...event.key].length === 1;
+    if (pageKeys.has(event.code) || (types && !commandHeld) || event.code === 'Escape') event.preventDefault();
+    const shift = (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+    call('qv_web_key_down', ['string', 'string', 'number', 'number'], [event.code, event.key, shift, commandHeld ? 1 : 0]);
+  }
+
+  function keyUp(event) {
+    if (program && pageKeys.has(event.code)) event.preventDefault();
+  }
+
+  // The listeners go on as soon as the page loads, so that no key scrolls
+  // the page while the program is still on its way.
+  function listen() {
+    window.addEventListener('keydown', keyDown, true);
+    window.addEventListener('keyup', keyUp, true);
+    // A press on the page or a window leaves the keyboard where the game put
+    // it; only a text input takes it by a press.
+    desktop().addEventListener('mousedown', (event) => {
+      if (!event.target.classList.contains('qv-textbox')) event.preventDefault();
+    });
+    window.addEventListener('pointermove', moved);
+    window.addEventListener('pointerup', released);
+    window.addEventListener('pointercancel', released);
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'visible') call('qv_web_page_shown', [], []);
+    });
+    let ratio = window.devicePixelRatio;
+    window.addEventListener('resize', () => {
+      if (window.devicePixelRatio !== ratio) {
+        ratio = window.devicePixelRatio;
+        call('qv_web_scale_changed', [], []);
+      }
+    });
+  }
+
+  // The program's runtime is up: from now on events reach it.
+  function connect(module) {
+    program = module;
+  }
+
+  // The program has ended or failed: nothing reaches it any more.
+  function disconnect() {
+    program = null;
+    drag = null;
+    pressedBox = null;
+  }
+
+  listen();
+  window.qvWindows = { connect, disconnect, open, update, textInput, focusInput, focusPage, close };
+})();

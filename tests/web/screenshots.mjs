@@ -1,0 +1,64 @@
+// Pictures of the game in the page, at zoom 1 and 2, for docs/screenshots/
+// (web-*.png). Walks the road with real keys, as the road test does.
+//
+//   node tests/web/screenshots.mjs [OUTDIR]
+import path from 'node:path';
+import fs from 'node:fs';
+import { launchBrowser, serveSite, repoRoot } from './support/site.mjs';
+import { GamePage } from './support/game.mjs';
+import * as road from './support/road.mjs';
+
+const outDir = path.resolve(process.argv[2] ?? path.join(repoRoot, 'docs/screenshots'));
+fs.mkdirSync(outDir, { recursive: true });
+
+async function shoot(game, name) {
+  const file = path.join(outDir, `${name}.png`);
+  // Two frames, so that the last change is on the screen.
+  await game.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+  await game.page.screenshot({ path: file });
+  console.log(file);
+}
+
+async function tour(browser, origin, deviceScaleFactor) {
+  const suffix = deviceScaleFactor === 1 ? '' : `-${deviceScaleFactor}x`;
+  const context = await browser.newContext({ deviceScaleFactor, viewport: { width: 1024, height: 768 } });
+  const game = await GamePage.open(context, `${origin}/`);
+  await game.waitState('frmTitle.Picture1.Picture', 'title');
+  await shoot(game, `web-title${suffix}`);
+  await road.titleToMenu(game);
+  await game.press('ArrowDown');
+  await game.waitState('open', 'frmMenu,frmRecord');
+  await shoot(game, `web-records${suffix}`);
+  await game.press('ArrowDown');
+  await game.waitState('open', 'frmMenu,frmOption');
+  await game.press('ArrowUp');
+  await game.press('ArrowUp');
+  await game.waitState('open', 'frmMenu');
+  await road.menuToStage(game);
+  await road.startPlay(game);
+  await road.hitAndMiss(game, 3, 1);
+  await game.until((s) => Number(s.get('frmStage.TimeLeft')) <= 27, 'three seconds of play');
+  await shoot(game, `web-stage${suffix}`);
+  if (deviceScaleFactor === 1) {
+    await road.hitAndMiss(game, 8, 1);
+    await road.waitPlayOver(game);
+    await road.resultsToNameEntry(game);
+    await road.typeThroughIme(game, 'たろう', 'タロウ');
+    await shoot(game, 'web-name-entry');
+    await game.press('Enter');
+    await game.waitState('open', 'frmNentry,frmCertif');
+    await shoot(game, 'web-certificate');
+  }
+  game.assertNoErrors();
+  await context.close();
+}
+
+const server = await serveSite();
+const browser = await launchBrowser();
+try {
+  await tour(browser, server.origin, 1);
+  await tour(browser, server.origin, 2);
+} finally {
+  await browser.close();
+  await server.close();
+}

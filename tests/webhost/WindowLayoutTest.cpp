@@ -1,0 +1,120 @@
+// Where a window and its parts stand on the page: the frame at the form's
+// Left and Top, the client area of the form's size, and the title bar's
+// boxes exactly where the desktop's drawn frame has them.
+
+#include "platform/model/Application.h"
+#include "platform/model/Controls.h"
+#include "platform/qt/DrawnFrame.h"
+#include "platform/web/WindowLayout.h"
+#include "tests/support/ModelDoubles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int t = ui::kTwipsPerPixel;
+
+struct Rig {
+    ui::VirtualClock clock;
+    testing_support::FixedMetrics metrics;
+    testing_support::SketchPictures pictures;
+    ui::Application app{clock, metrics, pictures};
+};
+
+class SketchForm : public ui::Form {
+public:
+    explicit SketchForm(ui::Application& app) : Form(app, "frmSketch") {}
+};
+
+ui::TwipRect px(int x, int y, int width, int height)
+{
+    return ui::TwipRect{x * t, y * t, width * t, height * t};
+}
+
+webhost::Box fromQt(QRect rect)
+{
+    return webhost::Box{rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+class WindowLayoutTest : public ::testing::Test {
+protected:
+    Rig rig;
+    SketchForm form{rig.app};
+};
+
+} // namespace
+
+namespace webhost {
+void PrintTo(const Box& box, std::ostream* out)
+{
+    *out << "{" << box.x << ", " << box.y << ", " << box.width << ", " << box.height << "}";
+}
+} // namespace webhost
+
+TEST_F(WindowLayoutTest, theFrameStandsAtTheFormsLeftAndTopWithTheFormsOuterSize)
+{
+    form.setClientSize(320 * t, 240 * t);
+    form.move(1500, 922); // 100 px, 61.47 px
+    const webhost::WindowLayout layout = webhost::windowLayout(form);
+    EXPECT_EQ(layout.frame, (webhost::Box{100, 61, 326, 264}));
+    EXPECT_EQ(layout.frame.width * t, form.width());
+    EXPECT_EQ(layout.frame.height * t, form.height());
+    EXPECT_EQ(layout.client, (webhost::Box{3, 21, 320, 240}));
+
+    form.move(-1500, 7); // half a pixel and less rounds to the nearest
+    EXPECT_EQ(webhost::windowLayout(form).frame.x, -100);
+    EXPECT_EQ(webhost::windowLayout(form).frame.y, 0);
+    EXPECT_EQ(webhost::pixelsToTwips(-100), -1500.0);
+}
+
+TEST_F(WindowLayoutTest, theTitleBarAndItsBoxesAreWhereTheDesktopDrawsThem)
+{
+    form.setClientSize(236 * t, 120 * t);
+    for (ui::FormBorder border : {ui::FormBorder::FixedSingle, ui::FormBorder::ToolWindow, ui::FormBorder::Sizable}) {
+        form.setBorder(border);
+        const webhost::WindowLayout layout = webhost::windowLayout(form);
+        const qthost::DrawnFrame drawn(border);
+        const QSize outer = drawn.outerSize(QSize(236, 120));
+        EXPECT_EQ(layout.frame.width, outer.width());
+        EXPECT_EQ(layout.frame.height, outer.height());
+        EXPECT_EQ(layout.client.x, drawn.margins().left());
+        EXPECT_EQ(layout.client.y, drawn.margins().top());
+        EXPECT_EQ(layout.caption, fromQt(drawn.captionRect(outer)));
+        EXPECT_EQ(layout.closeBox, fromQt(drawn.boxRect(qthost::FramePart::CloseBox, outer)));
+        const bool sizable = border == ui::FormBorder::Sizable;
+        ASSERT_EQ(layout.maximizeBox.has_value(), sizable);
+        ASSERT_EQ(layout.minimizeBox.has_value(), sizable);
+        if (sizable) {
+            EXPECT_EQ(*layout.maximizeBox, fromQt(drawn.boxRect(qthost::FramePart::MaximizeBox, outer)));
+            EXPECT_EQ(*layout.minimizeBox, fromQt(drawn.boxRect(qthost::FramePart::MinimizeBox, outer)));
+        }
+    }
+}
+
+TEST_F(WindowLayoutTest, aTextInputLiesInsideItsBoxsBorderInClientPixels)
+{
+    auto& canvas = form.add<ui::PictureBox>(form, "Picture1", px(10, 20, 200, 100));
+    auto& box = form.add<ui::TextBox>(canvas, "Text1", px(30, 40, 120, 24));
+    // The picture box's sunken border puts its children 2 px further in.
+    EXPECT_EQ(webhost::formBox(box), (webhost::Box{10 + 2 + 30, 20 + 2 + 40, 120, 24}));
+    EXPECT_EQ(webhost::textInputBox(box), (webhost::Box{10 + 2 + 30 + 2, 20 + 2 + 40 + 2, 116, 20}));
+    EXPECT_TRUE(webhost::isShown(box));
+    canvas.setVisible(false);
+    EXPECT_FALSE(webhost::isShown(box));
+}
+
+TEST_F(WindowLayoutTest, aPressLandsOnTheFrontMostInnermostVisibleControl)
+{
+    auto& canvas = form.add<ui::PictureBox>(form, "Picture1", px(0, 0, 300, 200));
+    auto& front = form.add<ui::Label>(canvas, "Label1", px(10, 10, 40, 40));
+    auto& behind = form.add<ui::Label>(canvas, "Label2", px(30, 30, 40, 40));
+    auto& box = form.add<ui::TextBox>(canvas, "Text1", px(60, 60, 40, 20));
+    auto& hidden = form.add<ui::Label>(canvas, "Label3", px(0, 0, 300, 200));
+    hidden.setVisible(false);
+    EXPECT_EQ(webhost::controlAt(form, 2 + 35, 2 + 35), &front);
+    EXPECT_EQ(webhost::controlAt(form, 2 + 65, 2 + 45), &behind);
+    // A text box is a window of its own: in front of the labels.
+    EXPECT_EQ(webhost::controlAt(form, 2 + 65, 2 + 65), &box);
+    EXPECT_EQ(webhost::controlAt(form, 2 + 200, 2 + 150), &canvas);
+    EXPECT_EQ(webhost::controlAt(form, 310, 5), nullptr);
+}
