@@ -5,7 +5,9 @@
 #include "app/Probes.h"
 #include "app/Program.h"
 #include "app/QtRecordStorage.h"
+#include "app/ThisCopy.h"
 #include "core/Module1.h"
+#include "core/RecordFile.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
@@ -18,6 +20,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -48,6 +51,60 @@ int reportStartFailure(const QString& message)
     return EXIT_FAILURE;
 }
 
+// A save of the records that failed: one line on stderr, and a dialog. The
+// game goes on with its table in memory, and saves it again later.
+class SaveFailureDialog : public Module1::RecordSaveReport {
+public:
+    using WindowFinder = std::function<QWidget*()>;
+
+    // The dialog stands over the window the player is in, found when it opens.
+    void setWindowFinder(WindowFinder finder) { activeWindow_ = std::move(finder); }
+
+    void saveFailed(const Module1::RecordFileError& error) override
+    {
+        std::cerr << Module1::SaveFailureLine(error) << std::endl;
+        const QString message = QString::fromUtf8(error.what());
+        if (ended_) {
+            QMessageBox::critical(nullptr, QApplication::applicationName(),
+                                  message + QStringLiteral("\n\nThe records of this game could not be kept."));
+            return;
+        }
+        // Opened once the event that saved is over and its next window is
+        // up and active, so that it stands over that window rather than under.
+        QTimer::singleShot(0, qApp, [this, message] {
+            openOverGame(message + QStringLiteral("\n\nThe game goes on with its records, and saves them again "
+                                                  "after the next name entry and when it ends."));
+        });
+    }
+    // The game's windows are gone: a report is shown at once.
+    void gameEnded() { ended_ = true; }
+
+private:
+    void openOverGame(const QString& message) const
+    {
+        QWidget* over = activeWindow_ ? activeWindow_() : nullptr;
+        // On the heap and without a loop of its own: the window under it
+        // may close while it is up, and the game's events go on.
+        auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), message,
+                                    QMessageBox::Ok, over);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+
+    WindowFinder activeWindow_;
+    bool ended_ = false;
+};
+
+// The last save failed: one more try, now that the game is over.
+int saveWhatIsLeft(SaveFailureDialog& dialog, int exitCode)
+{
+    dialog.gameEnded();
+    if (exitCode == 0 && !Module1::SaveUnsavedRecords()) {
+        return EXIT_FAILURE;
+    }
+    return exitCode;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -70,8 +127,10 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    qtrecords::QtRecordStorage records;
+    qtrecords::QtRecordStorage records(game::kThisCopy);
     Module1::UseRecordStorage(records);
+    SaveFailureDialog saveFailures;
+    Module1::UseRecordSaveReport(&saveFailures);
     wiring::Program<qthost::SteadyClock> program;
     ui::Application& model = program.app;
     setScreenSize(model);
@@ -92,6 +151,10 @@ int main(int argc, char** argv)
         QApplication::applicationName(),
         qthost::iconFromPictures(program.catalog, {pictures::kIcon32, pictures::kIcon16})};
     qthost::QtHost host(model, program.clock, identity);
+    saveFailures.setWindowFinder([&model, &host]() -> QWidget* {
+        const ui::Form* active = model.activeForm();
+        return active != nullptr ? host.windowFor(*active) : nullptr;
+    });
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);
@@ -102,5 +165,5 @@ int main(int argc, char** argv)
     if (host.exitCode()) {
         return *host.exitCode();
     }
-    return QApplication::exec();
+    return saveWhatIsLeft(saveFailures, QApplication::exec());
 }

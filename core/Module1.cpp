@@ -234,6 +234,7 @@ void ResetSharedState()
         std::visit([](auto* field) { *field = {}; }, value.field);
     }
     CharTable = {};
+    ForgetRecordFile();
 }
 
 void FillDefaultRecords()
@@ -279,6 +280,9 @@ RecordPlace CurrentRecordPlace()
     // saves of a run to another file than the earlier ones.
     static const RecordPlace place = [] {
         const RecordStorage& storage = CurrentRecordStorage();
+        if (storage.isInstalledCopy()) {
+            return InstalledRecordPlace(storage.playerDataDir());
+        }
         const std::string programDir = storage.programDir();
         return ChooseRecordPlace(programDir, storage.isWritableDirectory(programDir), storage.playerDataDir());
     }();
@@ -296,6 +300,7 @@ void Main(ui::Application& app)
     if (CurrentRecordStorage().isPlainFile(place.startPath)) {
         LoadRecords(place.startPath);
     } else {
+        ForgetRecordFile();
         FillDefaultRecords();
     }
     FillCharTables();

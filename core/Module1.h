@@ -48,7 +48,8 @@ inline std::int16_t OptKana = 0;
 // set, the records file is always in it.
 inline std::string AppDirOverride;
 
-// Every shared value back to zero and empty, as at program start.
+// Every shared value back to zero and empty, as at program start, and the
+// records file's memory of the run forgotten (ForgetRecordFile).
 void ResetSharedState();
 
 // Start-up: records (file or default table), character tables, options,
@@ -62,11 +63,13 @@ void CenterForm(ui::Form& form);
 std::string AppDir();
 
 // Where the records file is read at start-up and saved: in AppDirOverride
-// when that is set, else by the rule of ChooseRecordPlace for this program.
+// when that is set, else by the rule of InstalledRecordPlace or
+// ChooseRecordPlace for this program.
 RecordPlace CurrentRecordPlace();
 
 // The file every save replaces: AppDir() followed by "qorvl.dat" when the
-// program's folder is writable, else "qorvl.dat" in the player's data folder.
+// program is a portable copy in a folder it may write, else "qorvl.dat" in
+// the player's data folder.
 std::string RecordFilePath();
 
 void FillDefaultRecords();

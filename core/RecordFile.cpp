@@ -1,6 +1,5 @@
 #include "core/RecordFile.h"
 
-#include "core/RecordStorage.h"
 #include "platform/model/Text.h"
 
 #include <mutex>
@@ -12,6 +11,15 @@ namespace {
 
 constexpr std::size_t kExcerptBytes = 24;
 
+enum class FieldEnd { Comma, LineEnd, EndOfFile };
+
+struct Field {
+    std::string_view text;
+    int line = 1;            // 1-based
+    bool startsLine = true;  // nothing but a line end (or nothing) before it
+    FieldEnd end = FieldEnd::EndOfFile;
+};
+
 // Splits the file into fields: each runs to the next comma or line end, and
 // that separator is consumed with it. Tracks the 1-based line it stands on.
 class FieldReader {
@@ -21,35 +29,38 @@ public:
     bool atEnd() const { return pos_ >= bytes_.size(); }
     int line() const { return line_; }
 
-    std::string_view next()
+    Field next()
     {
         const std::size_t stop = bytes_.find_first_of(",\r\n", pos_);
         const std::size_t end = stop == std::string_view::npos ? bytes_.size() : stop;
-        const std::string_view field = bytes_.substr(pos_, end - pos_);
+        Field field{bytes_.substr(pos_, end - pos_), line_, startsLine_, FieldEnd::EndOfFile};
         pos_ = end;
-        consumeSeparator();
+        field.end = consumeSeparator();
+        startsLine_ = field.end != FieldEnd::Comma;
         return field;
     }
 
 private:
-    void consumeSeparator()
+    FieldEnd consumeSeparator()
     {
         if (atEnd()) {
-            return;
+            return FieldEnd::EndOfFile;
         }
         const char separator = bytes_[pos_++];
         if (separator == ',') {
-            return;
+            return FieldEnd::Comma;
         }
         if (separator == '\r' && !atEnd() && bytes_[pos_] == '\n') {
             ++pos_;
         }
         ++line_;
+        return FieldEnd::LineEnd;
     }
 
     std::string_view bytes_;
     std::size_t pos_ = 0;
     int line_ = 1;
+    bool startsLine_ = true;
 };
 
 std::optional<std::int32_t> parseScore(std::string_view field)
@@ -106,6 +117,29 @@ ParsedTable failure(int line, std::string reason)
     return result;
 }
 
+// A record whose score cannot be read, told by the line that caused it when
+// a comma is missing or one too many: a name that ends at its line end has
+// no comma after it, and a name that begins after a score on the same line
+// (or a score followed by a comma) stands on a line of two commas. The
+// reader stumbles only later, on the field the fault shifted.
+std::optional<ParsedTable> commaFault(const Field& name, const Field* score)
+{
+    const auto onLine = [](int line, const char* fault) {
+        return failure(line, "line " + std::to_string(line) + " has " + fault);
+    };
+    constexpr const char* kSecondComma = "a second comma; only one may stand between the name and the score";
+    if (!name.startsLine) {
+        return onLine(name.line, kSecondComma);
+    }
+    if (name.end == FieldEnd::LineEnd) {
+        return onLine(name.line, "no comma between the name and the score");
+    }
+    if (score != nullptr && score->end == FieldEnd::Comma) {
+        return onLine(score->line, kSecondComma);
+    }
+    return std::nullopt;
+}
+
 std::string endsEarlyReason(int recordsRead, const char* missing)
 {
     return "the file ends where " + std::string(missing) + " of record " + std::to_string(recordsRead + 1) +
@@ -149,28 +183,17 @@ std::string errorText(RecordFileError::Action action, const std::string& path, i
 {
     std::string text = "The records file \"" + path + "\" cannot be ";
     text += action == RecordFileError::Action::Read ? "read: " : "written: ";
-    if (line > 0) {
-        text += "line " + std::to_string(line) + ": ";
+    // A reason that names its line already ("line 3 has no comma...") is
+    // not prefixed with it a second time.
+    const std::string linePrefix = "line " + std::to_string(line);
+    if (line > 0 && !reason.starts_with(linePrefix + " ")) {
+        text += linePrefix + ": ";
     }
     text += reason;
     if (text.back() != '.') {
         text += '.';
     }
     return text;
-}
-
-void makeFolder(RecordStorage& storage, const RecordPlace& place)
-{
-    if (place.folderToMake.empty()) {
-        return;
-    }
-    std::string systemReason;
-    if (!storage.makeFolder(place.folderToMake, systemReason)) {
-        // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) on a chain of +.
-        std::string reason = "its folder \"";
-        reason.append(place.folderToMake).append("\" cannot be made: ").append(systemReason);
-        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0, reason);
-    }
 }
 
 } // namespace
@@ -194,20 +217,22 @@ ParsedTable parseRecords(std::string_view bytes)
             if (reader.atEnd()) {
                 return failure(reader.line(), endsEarlyReason(recordsRead, "the name"));
             }
-            const int nameLine = reader.line();
-            const auto name = ui::fromCp932(reader.next());
+            const Field nameField = reader.next();
+            const auto name = ui::fromCp932(nameField.text);
             if (!name) {
-                return failure(nameLine, "the name is not valid code page 932 text");
+                return failure(nameField.line, "the name is not valid code page 932 text");
             }
             if (reader.atEnd()) {
-                return failure(reader.line(), endsEarlyReason(recordsRead, "the score"));
+                return commaFault(nameField, nullptr)
+                    .value_or(failure(reader.line(), endsEarlyReason(recordsRead, "the score")));
             }
-            const int scoreLine = reader.line();
-            const std::string_view scoreField = reader.next();
-            const auto score = parseScore(scoreField);
+            const Field scoreField = reader.next();
+            const auto score = parseScore(scoreField.text);
             if (!score) {
-                return failure(scoreLine, "expected a score, a whole number from -2147483648 to 2147483647, but found \"" +
-                                              excerpt(scoreField) + "\"");
+                return commaFault(nameField, &scoreField)
+                    .value_or(failure(scoreField.line,
+                                      "expected a score, a whole number from -2147483648 to 2147483647, but found \"" +
+                                          excerpt(scoreField.text) + "\""));
             }
             result.table.names[zone][rank] = *name;
             result.table.scores[zone][rank] = *score;
@@ -216,15 +241,42 @@ ParsedTable parseRecords(std::string_view bytes)
     return result;
 }
 
+RecordTable SharedRecordTable()
+{
+    RecordTable table;
+    for (int zone = 0; zone < kZones; ++zone) {
+        for (int rank = 0; rank < kRanks; ++rank) {
+            table.names[zone][rank] = RecordName[zone][rank];
+            table.scores[zone][rank] = RecordScore[zone][rank];
+        }
+    }
+    return table;
+}
+
+void SetSharedRecordTable(const RecordTable& table)
+{
+    for (int zone = 0; zone < kZones; ++zone) {
+        for (int rank = 0; rank < kRanks; ++rank) {
+            RecordName[zone][rank] = table.names[zone][rank];
+            RecordScore[zone][rank] = table.scores[zone][rank];
+        }
+    }
+}
+
 std::string formatRecords()
+{
+    return formatRecords(SharedRecordTable());
+}
+
+std::string formatRecords(const RecordTable& table)
 {
     std::string out;
     for (int zone = 0; zone < kZones; ++zone) {
         for (int rank = 0; rank < kRanks; ++rank) {
             // storableName keeps only characters with a code page 932 form.
-            out += ui::toCp932(storableName(RecordName[zone][rank])).value();
+            out += ui::toCp932(storableName(table.names[zone][rank])).value();
             out += ',';
-            const std::int32_t score = RecordScore[zone][rank];
+            const std::int32_t score = table.scores[zone][rank];
             if (score >= 0) {
                 out += ' ';
             }
@@ -233,45 +285,6 @@ std::string formatRecords()
         }
     }
     return out;
-}
-
-void LoadRecords()
-{
-    LoadRecords(CurrentRecordPlace().startPath);
-}
-
-void LoadRecords(const std::string& path)
-{
-    std::string bytes;
-    std::string reason;
-    if (!CurrentRecordStorage().read(path, bytes, reason)) {
-        throw RecordFileError(RecordFileError::Action::Read, path, 0, reason);
-    }
-    const ParsedTable parsed = parseRecords(bytes);
-    if (!parsed.ok()) {
-        throw RecordFileError(RecordFileError::Action::Read, path, parsed.error->line, parsed.error->reason);
-    }
-    for (int zone = 0; zone < kZones; ++zone) {
-        for (int rank = 0; rank < kRanks; ++rank) {
-            RecordName[zone][rank] = parsed.table.names[zone][rank];
-            RecordScore[zone][rank] = parsed.table.scores[zone][rank];
-        }
-    }
-}
-
-void SaveRecords()
-{
-    SaveRecords(CurrentRecordPlace());
-}
-
-void SaveRecords(const RecordPlace& place)
-{
-    RecordStorage& storage = CurrentRecordStorage();
-    makeFolder(storage, place);
-    std::string reason;
-    if (!storage.replace(place.savePath, formatRecords(), reason)) {
-        throw RecordFileError(RecordFileError::Action::Write, place.savePath, 0, reason);
-    }
 }
 
 bool isAcceptedNameCharacter(char32_t ch)

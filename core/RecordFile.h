@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Module1 {
 
@@ -43,6 +44,16 @@ private:
 struct RecordTable {
     std::array<std::array<std::string, kRanks>, kZones> names; // no braces: clang 14 crashes on them
     std::array<std::array<std::int32_t, kRanks>, kZones> scores{};
+
+    bool operator==(const RecordTable&) const = default;
+};
+
+// A record a name entry put into the table, kept until a save has put it
+// into the file.
+struct EnteredRecord {
+    int zone = 0;
+    std::int32_t score = 0;
+    std::string name; // UTF-8
 };
 
 struct RecordParseError {
@@ -71,6 +82,12 @@ ParsedTable parseRecords(std::string_view bytes);
 // written in its storable form (see storableName), so the file always reads
 // back as the table it was written from.
 std::string formatRecords();
+// The same for any table.
+std::string formatRecords(const RecordTable& table);
+
+// Ranks 0..9 of RecordName / RecordScore, and the other way round.
+RecordTable SharedRecordTable();
+void SetSharedRecordTable(const RecordTable& table);
 
 // Reads the records file at PATH (by default the start path of
 // CurrentRecordPlace()) into ranks 0..9 of every zone. Throws
@@ -85,6 +102,48 @@ void LoadRecords(const std::string& path);
 // old file as it was. Throws RecordFileError with the system's reason.
 void SaveRecords();
 void SaveRecords(const RecordPlace& place);
+
+// Ranks ENTRY among its zone of TABLE as the name entry ranks a new score:
+// from below the tenth place, one upward pass that exchanges every slot with
+// the one above it when its score is strictly greater, so that among equal
+// scores the older entry keeps the better rank. Returns the rank the entry
+// took, kRanks when it stayed below the ten (and so is left out).
+int bubbleIn(RecordTable& table, const EnteredRecord& entry);
+
+// Saving the way the name entry saves, so that two copies of the game
+// playing at once keep the records of both. Under the storage's lock, the
+// file is read as it stands now. When it is the file this run last read or
+// wrote, or there is none, the whole table in memory is saved, as
+// SaveRecords does. When another program changed it, every entry this run
+// has made since then is bubbled into the file's table, and that table is
+// saved and becomes ranks 0..9 of RecordName / RecordScore.
+//
+// A save that fails (a file that cannot be written, or one that another
+// program left unreadable, which is then not overwritten) is told to the
+// RecordSaveReport and the run goes on with its table: the next save, or
+// SaveUnsavedRecords at the end of the program, tries again.
+//
+// SaveEnteredRecord first notes the entry at ZONE, RANK (none when RANK is
+// not one of the ten) and returns the rank it holds after the save.
+int SaveEnteredRecord(int zone, int rank);
+// Saves again if the last save failed; true when nothing is left unsaved.
+bool SaveUnsavedRecords();
+bool HasUnsavedRecords();
+// Forgets what the run knew of the file and its entries not yet saved: a
+// new run.
+void ForgetRecordFile();
+
+// Told of every save that failed. The game shows it; without one, the
+// failure is told in one line on stderr (SaveFailureLine).
+class RecordSaveReport {
+public:
+    virtual ~RecordSaveReport() = default;
+    virtual void saveFailed(const RecordFileError& error) = 0;
+};
+// REPORT must outlive the saves; nullptr goes back to the line on stderr.
+void UseRecordSaveReport(RecordSaveReport* report);
+// "quorvel: " and the error's sentence: the line a failed save prints.
+std::string SaveFailureLine(const RecordFileError& error);
 
 // Characters a stored name may hold: those the file carries and reads back
 // unchanged. Refused: control characters, line breaks, commas, double quotes,

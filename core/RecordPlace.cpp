@@ -28,4 +28,10 @@ RecordPlace ChooseRecordPlace(const std::string& programDir, bool programDirWrit
     return {playersFile, startFromShipped ? besideProgram : playersFile, dataDir};
 }
 
+RecordPlace InstalledRecordPlace(const std::string& dataDir)
+{
+    const std::string playersFile = recordFileIn(dataDir);
+    return {playersFile, playersFile, dataDir};
+}
+
 } // namespace Module1

@@ -164,7 +164,16 @@ void frmNentry::Picture1_KeyPress(int& KeyAscii)
 void frmNentry::Form_Unload(int& Cancel)
 {
     (void)Cancel;
-    Module1::SaveRecords();
+    // Records another copy of the game saved meanwhile are merged in, and
+    // can move the new entry down, or out of the ten.
+    // Before an activation ranked it, there is no new entry to save.
+    const int entered = ranked_ ? EntryRow : Module1::kRanks;
+    const int row = Module1::SaveEnteredRecord(Module1::CurrentZone, entered);
+    if (row != entered) {
+        EntryRow = static_cast<std::int16_t>(row);
+        listTable();
+        highlightEntryRow();
+    }
 }
 
 void frmNentry::dumpState(ui::StateDump& out) const

@@ -4,10 +4,10 @@
 
 #include "app/Program.h"
 #include "app/ProgramDump.h"
-#include "app/web/MemoryRecordStorage.h"
+#include "app/web/BrowserRecords.h"
 #include "core/FormNames.h"
 #include "core/Module1.h"
-#include "core/RecordStorage.h"
+#include "core/RecordFile.h"
 #include "platform/web/CanvasRenderer.h"
 #include "platform/web/PageBridge.h"
 #include "platform/web/WebClock.h"
@@ -26,7 +26,6 @@ namespace {
 
 // Everything the page's events reach lives as long as the page.
 struct WebProgram {
-    webapp::MemoryRecordStorage records;
     wiring::Program<webhost::WebClock> program;
     webhost::CanvasRenderer renderer;
     webhost::WebHost host{program.app, renderer};
@@ -66,14 +65,17 @@ int main()
 {
     running = new WebProgram;
     WebProgram& web = *running;
-    Module1::UseRecordStorage(web.records);
+    webrecords::InstallBrowserRecords(web.program.app);
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
     try {
         web.program.app.run([&web] { Module1::Main(web.program.app); });
+    } catch (const Module1::RecordFileError& error) {
+        // A stored table that cannot be read says where, which line and why,
+        // and how to replace it; nothing has been shown yet.
+        qv_js_start_failed(webrecords::UnreadableStoredTableMessage(error).c_str());
+        return 1;
     } catch (const std::exception& error) {
-        // A records table that cannot be read says where, which line and why;
-        // nothing has been shown yet.
         qv_js_start_failed((std::string("Quorvel could not start: ") + error.what()).c_str());
         return 1;
     }

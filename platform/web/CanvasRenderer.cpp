@@ -68,6 +68,8 @@ EM_JS(void, qv_text, (int target, const char* text, const char* font, int rgb, i
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.textAlign = align === 1 ? 'right' : align === 2 ? 'center' : 'left';
     ctx.textBaseline = 'alphabetic';
+    // The desktop sets text without kerning.
+    ctx.fontKerning = 'none';
     ctx.fillText(UTF8ToString(text), x, Math.round(top + qvDraw.ascent(ctx.font)));
 });
 

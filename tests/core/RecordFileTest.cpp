@@ -307,7 +307,16 @@ struct UnreadableFile {
     const char* what;
     std::string bytes;
     int line;
+    std::string reason = {}; // checked when given
 };
+
+constexpr const char* kNoComma = "no comma between the name and the score";
+constexpr const char* kSecondComma = "a second comma; only one may stand between the name and the score";
+
+std::string onLine(int line, const char* fault)
+{
+    return "line " + std::to_string(line) + " has " + fault;
+}
 
 std::vector<UnreadableFile> unreadableFiles()
 {
@@ -315,11 +324,14 @@ std::vector<UnreadableFile> unreadableFiles()
     return {
         {"an empty file", "", 1},
         {"a file of 29 records", numberedLines(0, 29), 30},
-        {"a last name without comma or score", numberedLines(0, 29) + "CPU", 30},
+        {"a last name without comma or score", numberedLines(0, 29) + "CPU", 30,
+         "the file ends where the score of record 30 is expected; it must hold 30 records of a name, a comma and a "
+         "score"},
         {"a last comma without a score", numberedLines(0, 29) + "CPU,", 30},
         {"an empty score", numberedLines(0, 4) + "CPU,\r\n" + numberedLines(5, 25), 5},
         {"a score of blanks", numberedLines(0, 4) + "CPU,  \r\n" + numberedLines(5, 25), 5},
-        {"a score with letters", numberedLines(0, 6) + "CPU, 12x\r\n" + numberedLines(7, 23), 7},
+        {"a score with letters", numberedLines(0, 6) + "CPU, 12x\r\n" + numberedLines(7, 23), 7,
+         "expected a score, a whole number from -2147483648 to 2147483647, but found \" 12x\""},
         {"a score with a decimal point", numberedLines(0, 6) + "CPU, 1.5\r\n" + numberedLines(7, 23), 7},
         {"a score with two signs", numberedLines(0, 7) + "CPU, +-5\r\n" + numberedLines(8, 22), 8},
         {"a score with a blank inside", numberedLines(0, 7) + "CPU, 1 2\r\n" + numberedLines(8, 22), 8},
@@ -330,7 +342,14 @@ std::vector<UnreadableFile> unreadableFiles()
         {"a name that is not code page 932", numberedLines(0, 11) + "\x81\x20" "BAD, 5\r\n" + numberedLines(12, 18), 12},
         {"a name ending in a lone lead byte", numberedLines(0, 19) + "AB\x81, 5\r\n" + numberedLines(20, 10), 20},
         {"a line without a comma (its score is the next line's name)",
-         numberedLines(0, 3) + "CPU 100\r\n" + numberedLines(4, 26), 5},
+         numberedLines(0, 3) + "CPU 100\r\n" + numberedLines(4, 26), 4, onLine(4, kNoComma)},
+        {"a last line without a comma", numberedLines(0, 29) + "CPU 100\r\n", 30, onLine(30, kNoComma)},
+        {"a name holding a comma", numberedLines(0, 2) + "Smith, John, 100\r\n" + numberedLines(3, 27), 3,
+         onLine(3, kSecondComma)},
+        {"a comma after the score", numberedLines(0, 5) + "CPU, 100,\r\n" + numberedLines(6, 24), 6,
+         onLine(6, kSecondComma)},
+        {"a second score after a comma", numberedLines(0, 5) + "CPU, 100, 200\r\n" + numberedLines(6, 24), 6,
+         onLine(6, kSecondComma)},
     };
 }
 
@@ -341,6 +360,9 @@ TEST(ParseRecords, ReportsTheLineWhereAnUnreadableFileStopsMakingSense)
         ASSERT_FALSE(parsed.ok()) << file.what;
         EXPECT_EQ(parsed.error->line, file.line) << file.what;
         EXPECT_FALSE(parsed.error->reason.empty()) << file.what;
+        if (!file.reason.empty()) {
+            EXPECT_EQ(parsed.error->reason, file.reason) << file.what;
+        }
         EXPECT_LT(parsed.error->reason.size(), 200U) << file.what << ": the reason quotes too much";
     }
 }
@@ -361,7 +383,9 @@ TEST_F(RecordFileTest, AnUnreadableFileThrowsAndChangesNeitherTheTableNorTheFile
             EXPECT_EQ(error.line(), file.line) << file.what;
             const std::string message = error.what();
             EXPECT_NE(message.find(error.path()), std::string::npos) << message;
-            EXPECT_NE(message.find("line " + std::to_string(file.line) + ":"), std::string::npos) << message;
+            const std::string line = "line " + std::to_string(file.line);
+            EXPECT_NE(message.find(": " + (file.reason.empty() ? line + ": " : file.reason + ".")), std::string::npos)
+                << message;
         }
         EXPECT_EQ(Module1::RecordName[1][3], "kept") << file.what;
         EXPECT_EQ(Module1::RecordName[0][0], "CPU") << file.what;

@@ -135,6 +135,55 @@ TEST_F(RecordPlaceTest, AReadOnlyProgramFolderKeepsTheFileInThePlayersDataFolder
     EXPECT_EQ(place.folderToMake, dataDir_.string());
 }
 
+TEST_F(RecordPlaceTest, TheInstalledProgramKeepsTheFileInThePlayersDataFolderEvenWhereItMayWrite)
+{
+    writeBytes(shippedFile(), "a table left beside the program");
+
+    const auto place = Module1::InstalledRecordPlace(dataDir_.string());
+
+    EXPECT_EQ(place.savePath, playersFile().string());
+    EXPECT_EQ(place.startPath, playersFile().string()) << "a file beside the installed program is never read";
+    EXPECT_EQ(place.folderToMake, dataDir_.string());
+}
+
+// The place a program decides on at its start, asked in a child so that it
+// is decided afresh; its storage tells the kind of copy.
+std::string startPlaceOf(qtrecords::QtRecordStorage::Copy copy, const fs::path& dataHome)
+{
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        qtrecords::QtRecordStorage storage(copy);
+        Module1::UseRecordStorage(storage);
+        Module1::AppDirOverride.clear();
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        const std::string path = Module1::RecordFilePath();
+        _exit(write(pipeEnds[1], path.data(), path.size()) == static_cast<ssize_t>(path.size()) ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    std::string path;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        path.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    return path;
+}
+
+TEST_F(RecordPlaceTest, OnlyThePortableProgramKeepsTheFileBesideItselfWhenItMayWriteThere)
+{
+    const fs::path dataHome = root_ / "data";
+    ASSERT_TRUE(qtrecords::QtRecordStorage().isWritableDirectory(qtrecords::QtRecordStorage().programDir()));
+
+    EXPECT_EQ(startPlaceOf(qtrecords::QtRecordStorage::Copy::Installed, dataHome),
+              (dataHome / "quorvel" / "qorvl.dat").string());
+    EXPECT_EQ(startPlaceOf(qtrecords::QtRecordStorage::Copy::Portable, dataHome),
+              (fs::path(qtrecords::QtRecordStorage().programDir()) / "qorvl.dat").string());
+}
+
 TEST_F(RecordPlaceTest, TheFirstSaveMakesThePlayersDataFolder)
 {
     Module1::FillDefaultRecords();

@@ -2,7 +2,8 @@
 
 // Runs the saving helper program (quorvel-record-saver) in a child process
 // set up the way a fault needs: a file-size limit standing in for a full
-// disk, SIGXFSZ ignored or deadly, an unprivileged user.
+// disk, SIGXFSZ ignored or deadly, an unprivileged user. A child playing a
+// copy of the game takes its steps when the test says so.
 
 #include <csignal>
 #include <cstdlib>
@@ -69,9 +70,10 @@ public:
         }
         argv.push_back(nullptr);
 
+        int in[2];
         int out[2];
         int err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) {
+        if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) {
             throw std::runtime_error("pipe failed");
         }
         pid_ = fork();
@@ -80,8 +82,11 @@ public:
         }
         if (pid_ == 0) {
             // Only async-signal-safe calls from here to exec.
+            dup2(in[0], STDIN_FILENO);
             dup2(out[1], STDOUT_FILENO);
             dup2(err[1], STDERR_FILENO);
+            close(in[0]);
+            close(in[1]);
             close(out[0]);
             close(err[0]);
             close(out[1]);
@@ -97,8 +102,10 @@ public:
             execv(argv[0], argv.data());
             _exit(127);
         }
+        close(in[0]);
         close(out[1]);
         close(err[1]);
+        in_ = in[1];
         out_ = out[0];
         err_ = err[0];
     }
@@ -124,10 +131,22 @@ public:
         return true;
     }
 
+    // Lets a child that waits on its stdin go on, one step a byte.
+    void resume(int steps = 1)
+    {
+        const std::string bytes(static_cast<std::size_t>(steps), 'g');
+        signal(SIGPIPE, SIG_IGN); // a child that ended fails the write, not the test program
+        if (write(in_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+            throw std::runtime_error("the child no longer listens");
+        }
+    }
+
     void killNow() { kill(pid_, SIGKILL); }
 
     ChildEnd finish()
     {
+        close(in_); // a child still waiting for a step ends
+        in_ = -1;
         ChildEnd end;
         char buffer[512];
         for (ssize_t n; (n = read(err_, buffer, sizeof buffer)) > 0;) {
@@ -148,6 +167,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    int in_ = -1;
     int out_ = -1;
     int err_ = -1;
 };

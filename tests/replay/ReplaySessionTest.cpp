@@ -163,3 +163,22 @@ TEST(ReplayScripts, theUsageListsEveryCommandWithItsArguments)
     };
     EXPECT_EQ(listed, commands);
 }
+
+TEST(ReplayScripts, aSaveThatFailsPrintsTheGamesLineAndTheScriptGoesOn)
+{
+    const auto dir = scratchDir("failed-save");
+    replay::ReplaySession session(dir, dir);
+    const std::string missing = (dir / "missing").string();
+    const std::string entry =
+        "set RecordScore(0,10) 9500\nset NewRecord 1\nshow frmNentry\ntype Kept\nkey Enter\nkey Enter\n";
+
+    testing::internal::CaptureStderr();
+    const auto failure = play(session, "appdir missing\nstart\n" + entry + "expect Module1.RecordName(0,1)=Kept\n");
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    EXPECT_FALSE(failure.has_value()) << failure->line << ": " << failure->message;
+    EXPECT_EQ(errors, "quorvel: The records file \"" + missing +
+                          "/qorvl.dat\" cannot be written: No such file or directory.\n");
+    EXPECT_FALSE(play(session, "appdir .\n" + entry + "expectfile qorvl.dat Kept, 9500\n").has_value())
+        << "the next save writes the whole table";
+}

@@ -179,22 +179,50 @@ TEST(GeneratorFiles, writesOnlyTheNamedPicturesWhenNamesAreGiven)
     EXPECT_EQ(QImage(written.front()).size(), QSize(16, 16));
 }
 
-TEST(GeneratorFiles, desktopIconsArePixelExactEnlargementsOfTheSmallIcon)
+namespace {
+
+// Every PATH is the icon SMALL enlarged by a whole factor, pixel for pixel.
+void expectPixelExactEnlargements(const QStringList& paths, const artgen::Artwork& smallIcon)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QStringList written = artgen::writeDesktopIcons(dir.path());
-    ASSERT_EQ(written.size(), 2);
-    const QImage small = artgen::render({"icon32", 16, 0.0, artgen::paintIcon32}).convertToFormat(QImage::Format_ARGB32);
-    for (const QString& path : written) {
+    const QImage small = artgen::render(smallIcon).convertToFormat(QImage::Format_ARGB32);
+    for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
         const QImage large = QImage(path).convertToFormat(QImage::Format_ARGB32);
-        ASSERT_TRUE(large.width() == 64 || large.width() == 128);
-        const int factor = large.width() / 32;
+        ASSERT_EQ(large.width() % small.width(), 0);
+        ASSERT_EQ(large.height(), large.width());
+        const int factor = large.width() / small.width();
         for (int y = 0; y < large.height(); ++y) {
             for (int x = 0; x < large.width(); ++x) {
                 ASSERT_EQ(large.pixel(x, y), small.pixel(x / factor, y / factor)) << x << "," << y;
             }
         }
     }
+}
+
+} // namespace
+
+TEST(GeneratorFiles, desktopIconsArePixelExactEnlargementsOfTheSmallIcon)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList written = artgen::writeDesktopIcons(dir.path());
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_EQ(QImage(written[0]).width(), 64);
+    EXPECT_EQ(QImage(written[1]).width(), 128);
+    expectPixelExactEnlargements(written, {"icon32", 16, 0.0, artgen::paintIcon32});
+}
+
+TEST(GeneratorFiles, webIconsComeInTheSizesTheManifestNamesAndStayCrisp)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList written = artgen::writeWebIcons(dir.path());
+    ASSERT_EQ(written.size(), 4);
+    const int sizes[] = {48, 96, 192, 512};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(written[i].endsWith(QStringLiteral("quorvel-%1.png").arg(sizes[i])));
+        EXPECT_EQ(QImage(written[i]).size(), QSize(sizes[i], sizes[i]));
+    }
+    expectPixelExactEnlargements({written[0]}, {"icon16", 16, 0.0, artgen::paintIcon16});
+    expectPixelExactEnlargements(written.mid(1), {"icon32", 16, 0.0, artgen::paintIcon32});
 }

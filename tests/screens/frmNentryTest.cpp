@@ -3,6 +3,7 @@
 
 #include "core/RecordFile.h"
 #include "tests/support/AfterGameRig.h"
+#include "tests/support/SaveReportRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -260,19 +261,108 @@ TEST(NameEntrySaving, theSavedFileHoldsEveryZoneWithTheNamedEntryInCodePage932)
     EXPECT_EQ(lines[24], "CPU,-15");
 }
 
-TEST(NameEntrySaving, aSaveThatFailsReportsTheFilesPath)
+// A folder that cannot hold the records file, for root too.
+std::string blockedAppDir(const AfterGameRig& rig)
+{
+    const std::string blocked = (rig.appDir.path() / "not-a-directory").string();
+    std::ofstream(blocked) << "x";
+    return blocked;
+}
+
+// Plays a name entry for `score` through to the title, naming it `name`.
+void enterAndLeave(AfterGameRig& rig, std::int32_t score, std::u32string_view name)
+{
+    rig.showNameEntryFor(score);
+    rig.type(name);
+    rig.pressEnter();
+    rig.pressEnter(); // on the certificate: back to the title, which unloads the name entry
+}
+
+TEST(NameEntrySaving, aSaveThatFailsIsReportedWithThePathAndTheGameGoesOnWithItsTable)
+{
+    AfterGameRig rig;
+    testing_support::SaveReportRecorder recorder;
+    const std::string blocked = blockedAppDir(rig);
+    Module1::AppDirOverride = blocked;
+
+    enterAndLeave(rig, 9500, U"ABC");
+
+    ASSERT_EQ(recorder.reports.size(), 1u);
+    EXPECT_EQ(recorder.reports[0].path, blocked + "/qorvl.dat");
+    EXPECT_EQ(recorder.reports[0].action, Module1::RecordFileError::Action::Write);
+    EXPECT_NE(recorder.reports[0].message.find(blocked), std::string::npos);
+    EXPECT_NE(recorder.reports[0].message.find(recorder.reports[0].reason), std::string::npos);
+    EXPECT_TRUE(rig.isOpen("frmTitle")) << "the game goes on";
+    EXPECT_FALSE(rig.isOpen("frmNentry"));
+    EXPECT_EQ(Module1::RecordName[0][1], "ABC");
+    EXPECT_EQ(Module1::RecordScore[0][1], 9500);
+    EXPECT_TRUE(Module1::HasUnsavedRecords());
+}
+
+TEST(NameEntrySaving, theNextSaveAfterAFailedOneSavesTheWholeTable)
+{
+    AfterGameRig rig;
+    testing_support::SaveReportRecorder recorder;
+    const std::string scratch = Module1::AppDirOverride;
+    Module1::AppDirOverride = blockedAppDir(rig);
+    enterAndLeave(rig, 9500, U"First");
+    Module1::AppDirOverride = scratch;
+
+    enterAndLeave(rig, 5500, U"Second");
+
+    EXPECT_EQ(recorder.reports.size(), 1u);
+    const auto lines = linesOf(rig.appDir.recordBytes());
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines[1], "First, 9500");
+    EXPECT_EQ(lines[6], "Second, 5500");
+    EXPECT_FALSE(Module1::HasUnsavedRecords());
+}
+
+TEST(NameEntrySaving, theEndOfTheProgramSavesWhatAFailedSaveLeftAndReportsOnceMoreIfItStillFails)
+{
+    AfterGameRig rig;
+    testing_support::SaveReportRecorder recorder;
+    const std::string scratch = Module1::AppDirOverride;
+    Module1::AppDirOverride = blockedAppDir(rig);
+    enterAndLeave(rig, 9500, U"Kept");
+    ASSERT_EQ(recorder.reports.size(), 1u);
+
+    EXPECT_FALSE(Module1::SaveUnsavedRecords());
+    EXPECT_EQ(recorder.reports.size(), 2u) << "each try that fails is reported";
+
+    Module1::AppDirOverride = scratch;
+    EXPECT_TRUE(Module1::SaveUnsavedRecords());
+    EXPECT_EQ(linesOf(rig.appDir.recordBytes()).at(1), "Kept, 9500");
+    EXPECT_TRUE(Module1::SaveUnsavedRecords()) << "nothing left to save";
+    EXPECT_EQ(recorder.reports.size(), 2u);
+}
+
+TEST(NameEntrySaving, recordsAnotherCopySavedMeanwhileAreKeptAndTakenIntoTheTable)
 {
     AfterGameRig rig;
     ui::Form& entry = rig.showNameEntryFor(9500);
-    const std::string blocked = (rig.appDir.path() / "not-a-directory").string();
-    { std::ofstream(blocked) << "x"; }
-    Module1::AppDirOverride = blocked;
-    try {
-        rig.app.requestClose(entry);
-        FAIL() << "the save should have failed";
-    } catch (const Module1::RecordFileError& error) {
-        EXPECT_EQ(error.path(), blocked + "/qorvl.dat");
-        EXPECT_EQ(error.action(), Module1::RecordFileError::Action::Write);
-        EXPECT_NE(std::string(error.what()).find(blocked), std::string::npos);
+    rig.type(U"Mine");
+    rig.pressEnter();
+    ASSERT_EQ(entry.get<ui::Label>("Label1", 1).caption(), "Mine");
+    // Another copy, started from the same table, saved 9800 meanwhile.
+    Module1::RecordTable theirs;
+    for (int zone = 0; zone < 3; ++zone) {
+        for (int rank = 0; rank < 10; ++rank) {
+            theirs.names[zone][rank] = "CPU";
+            theirs.scores[zone][rank] = 10000 - 1000 * rank;
+        }
     }
+    Module1::EnteredRecord other{0, 9800, "Other"};
+    Module1::bubbleIn(theirs, other);
+    std::ofstream(rig.appDir.recordFile(), std::ios::binary) << Module1::formatRecords(theirs);
+
+    rig.app.requestClose(entry);
+
+    const auto lines = linesOf(rig.appDir.recordBytes());
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines[1], "Other, 9800");
+    EXPECT_EQ(lines[2], "Mine, 9500");
+    EXPECT_EQ(lines[9], "CPU, 3000");
+    EXPECT_EQ(Module1::RecordName[0][1], "Other");
+    EXPECT_EQ(Module1::RecordName[0][2], "Mine");
 }

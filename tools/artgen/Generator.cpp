@@ -92,16 +92,36 @@ QStringList writePictures(const QString& directory, const QStringList& only)
     return written;
 }
 
-QStringList writeDesktopIcons(const QString& directory)
+namespace {
+
+// quorvel-SIZE.png for each size, from the icon SIZES divide by a whole factor.
+QStringList writeEnlargedIcons(const QString& directory, const Artwork& icon, std::initializer_list<int> sizes)
 {
     makeDirectory(directory);
-    const QImage icon = render({"icon32", 16, 0.0, paintIcon32});
+    const QImage small = render(icon);
     QStringList written;
-    for (int size : {64, 128}) {
+    for (int size : sizes) {
+        if (size % small.width() != 0) {
+            throw std::logic_error("an icon enlarged by a factor that is not whole");
+        }
         const QString path = QDir(directory).filePath(QStringLiteral("quorvel-%1.png").arg(size));
-        writeFile(path, encodePng(icon.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+        writeFile(path, encodePng(small.scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
         written.push_back(path);
     }
+    return written;
+}
+
+} // namespace
+
+QStringList writeDesktopIcons(const QString& directory)
+{
+    return writeEnlargedIcons(directory, {"icon32", 16, 0.0, paintIcon32}, {64, 128});
+}
+
+QStringList writeWebIcons(const QString& directory)
+{
+    QStringList written = writeEnlargedIcons(directory, {"icon16", 16, 0.0, paintIcon16}, {48});
+    written << writeEnlargedIcons(directory, {"icon32", 16, 0.0, paintIcon32}, {96, 192, 512});
     return written;
 }
 

@@ -24,4 +24,8 @@ QStringList writePictures(const QString& directory, const QStringList& only = {}
 // whole factors so the pixels stay crisp: quorvel-64.png, quorvel-128.png.
 QStringList writeDesktopIcons(const QString& directory);
 
+// The web app's icons, enlarged the same way: quorvel-48.png from the
+// 16-pixel icon, quorvel-96.png, -192 and -512 from the 32-pixel one.
+QStringList writeWebIcons(const QString& directory);
+
 } // namespace artgen

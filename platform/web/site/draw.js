@@ -44,6 +44,7 @@
 
   function measure(font, text) {
     measuring.font = font;
+    measuring.fontKerning = 'none';
     return measuring.measureText(text);
   }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+// The records of the game in a web page: the records file in the browser's
+// storage, "Export records" and "Import records" in the page's
+// #qv-records-tools, and every problem with the storage told in the page.
+
+#include "core/RecordFile.h"
+#include "platform/model/Application.h"
+
+#include <string>
+
+namespace webrecords {
+
+// Hands the core the browser's records storage and the page as the place
+// where failed saves are told, and puts the two buttons into the page.
+// Call once, before Module1::Main.
+void InstallBrowserRecords(ui::Application& app);
+
+// What the page says when start-up cannot read the stored table
+// (Module1::Main threw ERROR): the reader's words and the way out. A good
+// import then replaces the table, and the page starts again.
+std::string UnreadableStoredTableMessage(const Module1::RecordFileError& error);
+
+} // namespace webrecords

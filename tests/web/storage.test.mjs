@@ -1,0 +1,177 @@
+// The records when the browser's storage misbehaves: a storage that refuses
+// to be written, a stored table the reader refuses, and a table another tab
+// saved meanwhile, which is the one exported. And the site as an app: one
+// the browser may install, and whose new version the service worker takes
+// without touching the records.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+import { chromiumArgs, chromiumPath, launchBrowser, repoRoot, requireSite, serveFolders, serveSite } from './support/site.mjs';
+import { GamePage } from './support/game.mjs';
+import * as road from './support/road.mjs';
+import { exportRecords, importRecords, alertText } from './support/records.mjs';
+
+const storageKey = 'quorvel:browser-storage/qorvl.dat';
+
+let server;
+let browser;
+before(async () => {
+  server = await serveSite();
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+// Thirty records in code page 932 with CR LF; TOP names zone 0's first.
+function recordsFile(top = 'CPU') {
+  const lines = [];
+  for (let zone = 0; zone < 3; ++zone) {
+    for (let rank = 0; rank < 10; ++rank) {
+      lines.push(`${zone === 0 && rank === 0 ? top : 'CPU'}, ${30000 - 1000 * rank}\r\n`);
+    }
+  }
+  return Buffer.from(lines.join(''), 'latin1');
+}
+
+async function untilAlert(game, pattern, deadlineMs = 10000) {
+  const end = Date.now() + deadlineMs;
+  let text = '';
+  while (!pattern.test(text) && Date.now() < end) {
+    await game.page.waitForTimeout(50);
+    text = await alertText(game);
+  }
+  assert.match(text, pattern);
+  return text;
+}
+
+function storedBytes(game) {
+  return game.page.evaluate((key) => {
+    const value = localStorage.getItem(key);
+    return value === null ? null : Array.from(atob(value), (c) => c.charCodeAt(0));
+  }, storageKey).then((bytes) => bytes && Buffer.from(bytes));
+}
+
+test('a storage that cannot be written is reported, and the game goes on with its table', async () => {
+  const context = await browser.newContext();
+  await context.addInitScript(() => {
+    Storage.prototype.setItem = function refuse() {
+      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+    };
+  });
+  const game = await GamePage.open(context, `${server.origin}/`);
+  const score = await road.playToRecord(game, 'はなこ', 'ハナコ');
+
+  await untilAlert(game, /"browser-storage\/qorvl\.dat" cannot be written: QuotaExceededError: The quota has been exceeded\./);
+  assert.ok(road.rankOf(await game.state(), 0, 'ハナコ', score) >= 0, 'the record left the table in play');
+  assert.equal(await storedBytes(game), null);
+  await road.titleToMenu(game);
+
+  game.assertNoErrors();
+  await context.close();
+});
+
+test('a stored table the reader refuses is reported, kept, exported as it is, and replaced by an import', async () => {
+  const context = await browser.newContext({ acceptDownloads: true });
+  const broken = Buffer.from('CPU, 10000\r\nCPU, lots\r\n', 'latin1');
+  const page = await context.newPage();
+  const game = new GamePage(page);
+  await page.goto(`${server.origin}/`);
+  await page.evaluate(([key, value]) => localStorage.setItem(key, value), [storageKey, broken.toString('base64')]);
+  await page.reload();
+
+  await untilAlert(game, /"browser-storage\/qorvl\.dat" cannot be read: line 2: expected a score.*lots/);
+  assert.equal(await page.locator('[data-form]').count(), 0, 'the game started with a table it cannot read');
+  assert.deepEqual(await storedBytes(game), broken, 'the unreadable table was overwritten');
+  assert.deepEqual(await exportRecords(game), broken);
+
+  await importRecords(game, 'mine.dat', recordsFile('MINE'));
+  await page.waitForEvent('load');
+  await game.whenReady();
+  await game.waitState('Module1.RecordName(0,0)', 'MINE');
+  assert.deepEqual(await storedBytes(game), recordsFile('MINE'));
+
+  game.assertNoErrors();
+  await context.close();
+});
+
+test('export gives the table another tab stored since this one started', async () => {
+  const context = await browser.newContext({ acceptDownloads: true });
+  const first = await GamePage.open(context, `${server.origin}/`);
+  const second = await GamePage.open(context, `${server.origin}/`);
+  await importRecords(second, 'other.dat', recordsFile('OTHER'));
+  await second.waitState('Module1.RecordName(0,0)', 'OTHER');
+
+  assert.equal((await first.state()).get('Module1.RecordName(0,0)'), 'CPU');
+  assert.deepEqual(await exportRecords(first), recordsFile('OTHER'));
+
+  first.assertNoErrors();
+  second.assertNoErrors();
+  await context.close();
+});
+
+test('a new version of the site replaces the kept one on the next visit, and the records stay', async () => {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-site-'));
+  fs.cpSync(requireSite(), copy, { recursive: true });
+  const local = await serveFolders({ '/': copy });
+  const context = await browser.newContext();
+  const game = await GamePage.open(context, `${local.origin}/`);
+  assert.equal(await game.page.evaluate(() => window.qvOffline.ready), true, 'no service worker controls the page');
+  await importRecords(game, 'kept.dat', recordsFile('KEPT'));
+  await game.waitState('Module1.RecordName(0,0)', 'KEPT');
+  const [firstVersion] = await game.page.evaluate(() => caches.keys());
+
+  // The build of the next version: one file changed, its worker listed again.
+  fs.appendFileSync(path.join(copy, 'page.css'), '\n/* the next version */\n');
+  execFileSync('cmake', [`-DSITE_DIR=${copy}`, `-DTEMPLATE=${path.join(repoRoot, 'app/web/site/sw.js.in')}`,
+    '-P', path.join(repoRoot, 'app/web/ServiceWorker.cmake')]);
+
+  await game.reload();
+  const end = Date.now() + 20000;
+  let versions = [firstVersion];
+  while (versions.length !== 1 || versions[0] === firstVersion) {
+    assert.ok(Date.now() < end, `the new version was not taken; the caches are ${versions.join(', ')}`);
+    await game.page.waitForTimeout(50);
+    versions = await game.page.evaluate(() => caches.keys());
+  }
+  await game.reload();
+  const css = await game.page.evaluate(() => fetch('page.css').then((response) => response.text()));
+  assert.match(css, /the next version/, 'the page still gets the old version');
+  await game.waitState('Module1.RecordName(0,0)', 'KEPT');
+
+  game.assertNoErrors();
+  await context.close();
+  await local.close();
+  fs.rmSync(copy, { recursive: true, force: true });
+});
+
+test('the browser may install the site as an app, with its name and icons', async () => {
+  // Browsers offer no installs in a private window, which a new context is.
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-profile-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath, headless: true, args: chromiumArgs,
+  });
+  const game = new GamePage(context.pages()[0] ?? await context.newPage());
+  await game.load(`${server.origin}/`);
+  assert.equal(await game.page.evaluate(() => window.qvOffline.ready), true, 'no service worker controls the page');
+  const cdp = await context.newCDPSession(game.page);
+  assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  const manifest = JSON.parse((await cdp.send('Page.getAppManifest')).data);
+  assert.equal(manifest.name, 'Quorvel');
+  assert.equal(manifest.display, 'standalone');
+  for (const size of ['192x192', '512x512']) {
+    const icon = manifest.icons.find((entry) => entry.sizes === size);
+    assert.ok(icon, `the manifest has no ${size} icon`);
+    const response = await game.page.request.get(new URL(icon.src, `${server.origin}/`).href);
+    assert.equal(response.headers()['content-type'], 'image/png', `${icon.src} is not served`);
+  }
+
+  game.assertNoErrors();
+  await context.close();
+  fs.rmSync(profile, { recursive: true, force: true });
+});
