@@ -1,6 +1,7 @@
 #include "platform/web/CanvasRenderer.h"
 
 #include "platform/model/RasterOp.h"
+#include "platform/web/WebFonts.h"
 #include "platform/web/WindowLayout.h"
 
 #include <emscripten/emscripten.h>
@@ -117,34 +118,12 @@ constexpr ui::Color kDarkShadow = ui::rgb(64, 64, 64);
 constexpr ui::Color kHighlight = ui::rgb(255, 255, 255);
 constexpr int kFormCanvas = 0;
 
-// The desktop's dialog font size; a font without a face is that font.
-constexpr double kDefaultFontPoints = 8.25;
-constexpr const char* kGothicFace = "ＭＳ Ｐゴシック";
-// What stands behind every face for the characters it lacks: the shipped
-// Gothic, then whatever Japanese face the browser has.
-constexpr const char* kGothicFallbacks = "\"Web Gothic\", \"IPAPGothic\", \"Noto Sans CJK JP\", sans-serif";
-
 int rgbOf(ui::Color color)
 {
     return (color.r << 16) | (color.g << 8) | color.b;
 }
 
 enum TextAlign { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
-
-std::string familiesFor(const std::string& face)
-{
-    std::string first;
-    if (face == "Times New Roman") {
-        first = "\"Web Serif\", ";
-    } else if (face == "Arial" || face.empty()) {
-        first = "\"Web Sans\", ";
-    } else if (face == "Courier New") {
-        first = "\"Web Mono\", ";
-    } else if (face != kGothicFace) {
-        first = "\"" + face + "\", ";
-    }
-    return first + kGothicFallbacks;
-}
 
 double roundedCornerRadius(int width, int height)
 {
@@ -175,26 +154,6 @@ bool insideShape(ui::ShapeKind kind, int x, int y, int width, int height, double
 }
 
 } // namespace
-
-int fontPixelSize(const ui::Font& font)
-{
-    const double points = font.face.empty() ? kDefaultFontPoints : font.points;
-    return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0)));
-}
-
-std::string cssFont(const ui::Font& font, double devicePixelRatio)
-{
-    char size[32];
-    std::snprintf(size, sizeof size, "%.6gpx ", fontPixelSize(font) * devicePixelRatio);
-    std::string css;
-    if (font.italic) {
-        css += "italic ";
-    }
-    if (font.bold) {
-        css += "bold ";
-    }
-    return css + size + familiesFor(font.face);
-}
 
 CanvasRenderer::Rect CanvasRenderer::toDevice(Rect rect) const
 {

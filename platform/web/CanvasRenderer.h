@@ -15,7 +15,8 @@
 // and places, but the browser smooths and spaces glyphs its own way, so its
 // pixels differ within a pixel or two of every glyph. Circles and rounded
 // rectangles are rasterised by the same rule as the desktop's but not by its
-// code: their edges may differ by a pixel.
+// code: their edges may differ by a pixel. tests/web/drawing.test.mjs makes
+// that comparison for the screens that hold still.
 
 #include "platform/model/Form.h"
 
@@ -26,13 +27,6 @@
 #include <utility>
 
 namespace webhost {
-
-// The CSS font the page draws a designed font with, mapping design faces to
-// the page's web fonts, sizes and styles as the desktop host maps them to its
-// fonts; `devicePixelRatio` scales the pixel size for drawing at backing
-// resolution. The text input over a text box takes its font from here.
-std::string cssFont(const ui::Font& font, double devicePixelRatio = 1.0);
-int fontPixelSize(const ui::Font& font);
 
 class CanvasRenderer {
 public:
@@ -52,7 +46,6 @@ public:
     void render(const ui::Form& form, const std::string& canvasId, double devicePixelRatio);
     // Drops the offscreen canvases kept for a form that no longer exists.
     void forgetForm(std::uint64_t instanceId);
-    std::size_t cachedCanvasCount() const { return canvases_.size(); }
 
 private:
     struct Canvas {

@@ -3,6 +3,7 @@
 #include "platform/model/Controls.h"
 #include "platform/web/KeyCodes.h"
 #include "platform/web/PageBridge.h"
+#include "platform/web/WebFonts.h"
 #include "platform/web/WindowLayout.h"
 
 #include <emscripten/emscripten.h>
