@@ -202,7 +202,7 @@ function tickFigures(games) {
   const [one, two] = [ticks(1), ticks(2)];
   const cpu = one.map((t) => t.cpu);
   const twoText = two.length > 0 ? `; 2x median ${fixed(median(two.map((t) => t.cpu)))} ms` : '';
-  row(`Flight tick at High speed, ${one.length} ticks of the first ${quietTicks} (trails growing), 1x: the timer task on the main thread, median ` +
+  row(`Flight tick at High speed, the first ${quietTicks} ticks of each game at 1x (${one.length} in all, trails growing): the timer task on the main thread, median ` +
     `(CPU, from a Chromium trace; p95 ${fixed(percentile(cpu, 95))} ms; wall median ${fixed(median(one.map((t) => t.wall)))} ms${twoText})`,
     `${fixed(median(cpu))} ms`, '1 ms', median(cpu) <= 1);
 }
