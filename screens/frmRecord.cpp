@@ -61,6 +61,11 @@ void frmRecord::listZone(std::int16_t zone)
     }
 }
 
+void frmRecord::relist()
+{
+    listZone(ViewZone);
+}
+
 void frmRecord::leaveUp()
 {
     --Module1::MenuCursor;

@@ -20,6 +20,10 @@ public:
     void Form_KeyDown(int KeyCode, int Shift) override;
     void dumpState(ui::StateDump& out) const override;
 
+    // Lists the zone it shows again from the shared tables, which something
+    // other than a play replaced while the panel was open.
+    void relist();
+
 private:
     void showZone(std::int16_t zone);
     void listZone(std::int16_t zone);

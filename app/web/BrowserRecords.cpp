@@ -6,11 +6,13 @@
 #include "core/Module1.h"
 #include "core/RecordFile.h"
 #include "platform/web/PageBridge.h"
+#include "screens/frmRecord.h"
 
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace webrecords {
 
@@ -49,8 +51,8 @@ EM_JS(int, qv_records_storage_set, (const char* key, const char* value), {
     }
 });
 
-// A click hands the keyboard back to the game: Space or Enter must never
-// press these buttons again.
+// A press on a button leaves the keyboard where the game put it (the name
+// entry's text box, say), and Space or Enter never press one.
 EM_JS(void, qv_records_add_tools, (), {
     let tools = document.getElementById("qv-records-tools");
     if (!tools) {
@@ -62,10 +64,7 @@ EM_JS(void, qv_records_add_tools, (), {
     exportButton.type = "button";
     exportButton.id = "qv-export-records";
     exportButton.textContent = "Export records";
-    exportButton.addEventListener("click", () => {
-        exportButton.blur();
-        Module["_qv_records_export"]();
-    });
+    exportButton.addEventListener("click", () => Module["_qv_records_export"]());
     const chooser = document.createElement("input");
     chooser.type = "file";
     chooser.id = "qv-import-file";
@@ -89,10 +88,10 @@ EM_JS(void, qv_records_add_tools, (), {
     importButton.type = "button";
     importButton.id = "qv-import-records";
     importButton.textContent = "Import records";
-    importButton.addEventListener("click", () => {
-        importButton.blur();
-        chooser.click();
-    });
+    importButton.addEventListener("click", () => chooser.click());
+    for (const button of [exportButton, importButton]) {
+        button.addEventListener("mousedown", (event) => event.preventDefault());
+    }
     tools.append(exportButton, importButton, chooser);
 });
 
@@ -188,6 +187,7 @@ struct PageRecords {
     BrowserRecordStorage storage{store};
     PageSaveReport report;
     ui::Application* app = nullptr;
+    std::function<void()> showChanges;
 };
 
 PageRecords& pageRecords()
@@ -203,10 +203,11 @@ bool nameEntryOpen(const PageRecords& records)
 
 } // namespace
 
-void InstallBrowserRecords(ui::Application& app)
+void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges)
 {
     PageRecords& records = pageRecords();
     records.app = &app;
+    records.showChanges = std::move(showChanges);
     Module1::UseRecordStorage(records.storage);
     Module1::UseRecordSaveReport(&records.report);
     qv_records_add_tools();
@@ -256,8 +257,15 @@ EMSCRIPTEN_KEEPALIVE void qv_records_import()
     const auto outcome = webrecords::importRecords(records.storage, Module1::RecordFilePath(), text, bytes,
                                                    webrecords::nameEntryOpen(records));
     webrecords::showMessage(outcome.message);
+    if (!outcome.replaced || records.app == nullptr) {
+        return;
+    }
+    if (records.app->loaded(forms::kRecord) != nullptr) {
+        records.app->form<frmRecord>().relist();
+        records.showChanges();
+    }
     // A game that could not start with the stored table starts with this one.
-    if (outcome.replaced && records.app != nullptr && records.app->openForms().empty()) {
+    if (records.app->openForms().empty()) {
         webrecords::qv_records_reload_page();
     }
 }

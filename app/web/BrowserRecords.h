@@ -7,14 +7,17 @@
 #include "core/RecordFile.h"
 #include "platform/model/Application.h"
 
+#include <functional>
 #include <string>
 
 namespace webrecords {
 
 // Hands the core the browser's records storage and the page as the place
 // where failed saves are told, and puts the two buttons into the page.
-// Call once, before Module1::Main.
-void InstallBrowserRecords(ui::Application& app);
+// SHOW_CHANGES is called after an import has changed a window the host
+// shows (an open records panel lists the new table). Call once, before
+// Module1::Main.
+void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges);
 
 // What the page says when start-up cannot read the stored table
 // (Module1::Main threw ERROR): the reader's words and the way out. A good

@@ -65,7 +65,7 @@ int main()
 {
     running = new WebProgram;
     WebProgram& web = *running;
-    webrecords::InstallBrowserRecords(web.program.app);
+    webrecords::InstallBrowserRecords(web.program.app, [&web] { web.host.sync(); });
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
     try {

@@ -13,7 +13,7 @@ endif()
 
 add_library(qv_webrecords STATIC
   ${CMAKE_CURRENT_LIST_DIR}/BrowserRecords.cpp ${CMAKE_CURRENT_LIST_DIR}/BrowserRecords.h)
-target_link_libraries(qv_webrecords PUBLIC qv_webrecords_core qv_webhost)
+target_link_libraries(qv_webrecords PUBLIC qv_webrecords_core qv_webhost qv_front)
 
 # The site is installable and plays offline: a web app manifest with the
 # game's icon, and a service worker that keeps every file of the site.

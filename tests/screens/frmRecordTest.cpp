@@ -1,6 +1,7 @@
 // The records panel beside the menu: the ten best of each zone, Left/Right
 // between zones, Up and Down carrying the menu's cursor on.
 
+#include "screens/frmRecord.h"
 #include "tests/support/FrontDriver.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,17 @@ TEST(RecordsZones, rightAndLeftWalkThroughTheZonesWithoutWrapping)
         panel.expectListing(zone);
     }
     EXPECT_EQ(panel.state("frmRecord", "ViewZone"), "0");
+}
+
+TEST(RecordsListing, relistingShowsTheSharedTablesAsTheyAreNowInTheZoneShown)
+{
+    RecordsPanel panel;
+    panel.openRecordsFromMenu();
+    panel.key(ui::vk::Right);
+    RecordsPanel::fillDistinctTables();
+    EXPECT_EQ(panel.name(0), "CPU");
+    panel.rig.app.form<frmRecord>().relist();
+    panel.expectListing(1);
 }
 
 TEST(RecordsZones, everyOpeningStartsAtZoneZero)

@@ -28,12 +28,13 @@ after(async () => {
   await server?.close();
 });
 
-// Thirty records in code page 932 with CR LF; TOP names zone 0's first.
-function recordsFile(top = 'CPU') {
+// Thirty records in code page 932 with CR LF; TOP names zone 0's first,
+// BEST is each zone's first score.
+function recordsFile(top = 'CPU', best = 30000) {
   const lines = [];
   for (let zone = 0; zone < 3; ++zone) {
     for (let rank = 0; rank < 10; ++rank) {
-      lines.push(`${zone === 0 && rank === 0 ? top : 'CPU'}, ${30000 - 1000 * rank}\r\n`);
+      lines.push(`${zone === 0 && rank === 0 ? top : 'CPU'}, ${best - 1000 * rank}\r\n`);
     }
   }
   return Buffer.from(lines.join(''), 'latin1');
@@ -174,4 +175,35 @@ test('the browser may install the site as an app, with its name and icons', asyn
   game.assertNoErrors();
   await context.close();
   fs.rmSync(profile, { recursive: true, force: true });
+});
+
+test('an import shows at once in an open records panel, and waits while a name entry is open', async () => {
+  const context = await browser.newContext();
+  const game = await GamePage.open(context, `${server.origin}/`);
+  await road.titleToMenu(game);
+  await game.press('ArrowDown');
+  await game.waitState('active', 'frmRecord');
+  // Low scores, so that the play below makes a record.
+  await importRecords(game, 'panel.dat', recordsFile('PANEL', 2500));
+  await game.waitState('frmRecord.Label1(0).Caption', 'PANEL');
+  await game.waitState('frmRecord.Label3(0).Caption', 2500);
+
+  await game.press('ArrowUp');
+  await road.menuToStage(game);
+  await road.startPlay(game);
+  await road.hitAndMiss(game, 8, 1);
+  await road.waitPlayOver(game);
+  const score = await road.resultsToNameEntry(game);
+  const table = (await game.state()).get('Module1.RecordScore(1,0)');
+  await importRecords(game, 'late.dat', recordsFile('LATE'));
+  await untilAlert(game, /while a name is being entered.*Nothing was replaced\./);
+  assert.equal((await game.state()).get('Module1.RecordScore(1,0)'), table);
+  await road.typeThroughIme(game, 'はなこ', 'ハナコ');
+  await road.nameEntryToTitle(game);
+  const saved = await game.state();
+  assert.ok(road.rankOf(saved, 0, 'ハナコ', score) >= 0, 'the record was lost');
+  assert.ok(road.rankOf(saved, 0, 'PANEL', 2500) >= 0, 'the imported table was lost');
+
+  game.assertNoErrors();
+  await context.close();
 });
