@@ -4,7 +4,7 @@
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { launchBrowser, serveSite } from './support/site.mjs';
-import { GamePage } from './support/game.mjs';
+import { GamePage, defaultDeadlineMs } from './support/game.mjs';
 
 let browser;
 after(async () => {
@@ -17,7 +17,11 @@ test('a reload with no network still starts the game', async () => {
   const context = await browser.newContext();
   const game = await GamePage.open(context, `${server.origin}/`);
   await game.waitState('open', 'frmTitle');
-  await game.page.evaluate(() => navigator.serviceWorker.ready);
+  const activated = await game.page.evaluate((deadlineMs) => Promise.race([
+    navigator.serviceWorker.ready.then(() => true),
+    new Promise((resolve) => setTimeout(() => resolve(false), deadlineMs)),
+  ]), defaultDeadlineMs);
+  assert.ok(activated, 'no service worker became active after the first visit');
 
   await context.setOffline(true);
   await server.close();
