@@ -31,18 +31,60 @@
     const right = width - 6;
     const bottom = height - 5;
     let shape = '';
-    if (kind === 'close') {
-      for (const dx of [0, 1]) {
-        shape += `<path d="M${x + dx + 0.5} ${y + 0.5}L${right - 1 + dx + 0.5} ${bottom + 0.5}` +
-                 `M${x + dx + 0.5} ${bottom + 0.5}L${right - 1 + dx + 0.5} ${y + 0.5}"/>`;
-      }
-    } else if (kind === 'maximize') {
+    if (kind === 'maximize') {
       shape = `<rect x="${x + 0.5}" y="${y + 0.5}" width="${right - x - 1}" height="${bottom - y - 1}"/>` +
               `<path d="M${x} ${y + 1.5}H${right}"/>`;
     } else {
       shape = `<rect x="${x}" y="${bottom - 1}" width="${right - x - 1}" height="2" fill="#000" stroke="none"/>`;
     }
     return `<svg width="${width}" height="${height}" viewBox="0 0 ${width} ${height}" aria-hidden="true">${shape}</svg>`;
+  }
+
+  // The close box's cross, painted pixel by pixel in device pixels as the
+  // desktop paints it: two diagonals two pixels wide at 1x, crossing on one
+  // row. A vector cross scaled by a fractional ratio melts into a blob.
+  function crossCanvas(width, height) {
+    const ratio = window.devicePixelRatio || 1;
+    const devicePixels = (logical) => Math.round(logical * ratio);
+    const canvas = document.createElement('canvas');
+    canvas.width = devicePixels(width);
+    canvas.height = devicePixels(height);
+    canvas.style.width = `${width}px`;
+    canvas.style.height = `${height}px`;
+    const stroke = Math.max(2, devicePixels(2));
+    let rows = devicePixels(height - 5);
+    if (rows % 2 === 0) rows -= 1;
+    const crossWidth = rows - 1 + stroke;
+    const x0 = Math.floor((canvas.width - crossWidth) / 2);
+    const y0 = Math.floor((canvas.height - rows) / 2);
+    const context = canvas.getContext('2d');
+    context.fillStyle = '#000000';
+    for (let row = 0; row < rows; ++row) {
+      context.fillRect(x0 + row, y0 + row, stroke, 1);
+      context.fillRect(x0 + crossWidth - stroke - row, y0 + row, stroke, 1);
+    }
+    return canvas;
+  }
+
+  function drawGlyph(box, width, height) {
+    box.dataset.width = String(width);
+    box.dataset.height = String(height);
+    if (box.dataset.box === 'close') {
+      box.replaceChildren(crossCanvas(width, height));
+    } else {
+      box.innerHTML = glyphSvg(box.dataset.box, width, height);
+    }
+  }
+
+  function redrawBoxes() {
+    for (const win of windows.values()) {
+      for (const box of Object.values(win.boxes)) {
+        if (box.dataset.width) {
+          box.dataset.size = `${box.dataset.width}x${box.dataset.height}@${window.devicePixelRatio}`;
+          drawGlyph(box, Number(box.dataset.width), Number(box.dataset.height));
+        }
+      }
+    }
   }
 
   function makeBox(kind) {
@@ -54,10 +96,10 @@
 
   function placeBox(box, rect) {
     place(box, rect);
-    const size = `${rect[2]}x${rect[3]}`;
+    const size = `${rect[2]}x${rect[3]}@${window.devicePixelRatio}`;
     if (box.dataset.size !== size) {
       box.dataset.size = size;
-      box.innerHTML = glyphSvg(box.dataset.box, rect[2], rect[3]);
+      drawGlyph(box, rect[2], rect[3]);
     }
   }
 
@@ -287,6 +329,7 @@
     window.addEventListener('resize', () => {
       if (window.devicePixelRatio !== ratio) {
         ratio = window.devicePixelRatio;
+        redrawBoxes();
         call('qv_web_scale_changed', [], []);
       }
     });
