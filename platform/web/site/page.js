@@ -15,7 +15,10 @@
     document.getElementById('qv-notice').hidden = false;
   }
 
+  let stopped = false;
+
   function fail(text) {
+    stopped = true;
     window.qvWindows.disconnect();
     message(text);
     settleReady.reject(new Error(text));
@@ -81,7 +84,10 @@
     try {
       const script = loadScript('quorvel.js');
       script.catch(() => {});
-      if (window.qvDraw) await window.qvDraw.ready;
+      if (window.qvDraw) {
+        await window.qvDraw.ready;
+        window.qvDraw.all.catch((error) => fail(loadFailed(error)));
+      }
       await script;
     } catch (error) {
       fail(loadFailed(error));
@@ -95,8 +101,11 @@
         return {};
       },
       onRuntimeInitialized() {
+        // A file that failed meanwhile has stopped the page: its input stays off.
+        if (stopped) return;
         program = settings;
         window.qvWindows.connect(settings);
+        if (window.qvDraw) window.qvWindows.holdInputUntil(window.qvDraw.all);
       },
       onAbort(what) {
         fail(`Quorvel stopped because of an error: ${what}`);
