@@ -1,6 +1,6 @@
 // The drawing side of the page: the game's pictures and web fonts, and the
 // few helpers the canvas renderer calls. What the first window draws is
-// loaded before the program starts (named by index.html), the rest after it.
+// loaded before the program starts (named by index.html), the rest once it runs.
 'use strict';
 
 (function () {
@@ -56,12 +56,17 @@
   const isFirstFont = (font) => firstFonts.includes(font[1]);
   const ready = Promise.all([...PICTURES.filter(isFirstPicture).map(loadPicture),
                              ...FONTS.filter(isFirstFont).map(loadFont)]).then(() => undefined);
-  // Asked for once the first window's files are in, so as not to hold them up.
-  const all = ready.then(() => Promise.all([...PICTURES.filter((name) => !isFirstPicture(name)).map(loadPicture),
-                                            ...FONTS.filter((font) => !isFirstFont(font)).map(loadFont)]))
-    .then(() => undefined);
-  // Whoever starts the program waits for it; a failure must not go unheard before.
-  all.catch(() => {});
+  let all = null;
+
+  // The rest, asked for once the program runs, so as not to hold up its start.
+  function loadAll() {
+    if (!all) {
+      all = ready.then(() => Promise.all([...PICTURES.filter((name) => !isFirstPicture(name)).map(loadPicture),
+                                          ...FONTS.filter((font) => !isFirstFont(font)).map(loadFont)]))
+        .then(() => undefined);
+    }
+    return all;
+  }
 
   function measure(font, text) {
     measuring.font = font;
@@ -71,7 +76,7 @@
 
   window.qvDraw = {
     ready,
-    all,
+    loadAll,
     ctx: null,
     fonts: [], // CSS font strings, by the renderer's numbers
 

@@ -84,10 +84,7 @@
     try {
       const script = loadScript('quorvel.js');
       script.catch(() => {});
-      if (window.qvDraw) {
-        await window.qvDraw.ready;
-        window.qvDraw.all.catch((error) => fail(loadFailed(error)));
-      }
+      if (window.qvDraw) await window.qvDraw.ready;
       await script;
     } catch (error) {
       fail(loadFailed(error));
@@ -105,7 +102,11 @@
         if (stopped) return;
         program = settings;
         window.qvWindows.connect(settings);
-        if (window.qvDraw) window.qvWindows.holdInputUntil(window.qvDraw.all);
+        if (window.qvDraw) {
+          const all = window.qvDraw.loadAll();
+          all.catch((error) => fail(loadFailed(error)));
+          window.qvWindows.holdInputUntil(all);
+        }
       },
       onAbort(what) {
         fail(`Quorvel stopped because of an error: ${what}`);
