@@ -71,15 +71,16 @@ EM_JS(void, qv_text, (int target, const char* text, int fontId, int rgb, int x, 
     const css = qvDraw.fonts[fontId];
     // Setting a font parses it: a stage prints nine glyphs a tick in one font,
     // and a window's labels share a few.
+    // Whatever resets the font resets these too.
     if (ctx.qvFont !== css) {
         ctx.font = css;
         ctx.qvFont = css;
+        ctx.textBaseline = 'alphabetic';
+        // The desktop sets text without kerning.
+        ctx.fontKerning = 'none';
     }
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.textAlign = align === 1 ? 'right' : align === 2 ? 'center' : 'left';
-    ctx.textBaseline = 'alphabetic';
-    // The desktop sets text without kerning.
-    ctx.fontKerning = 'none';
     ctx.fillText(UTF8ToString(text), x, Math.round(top + qvDraw.ascent(css)));
 });
 
