@@ -28,6 +28,7 @@ EM_JS(void, qv_begin, (const char* canvasId, int width, int height), {
     // a canvas kept in memory answers at once, where one on the GPU stalls.
     const ctx = canvas.getContext('2d', { willReadFrequently: true });
     ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.qvFont = undefined;
     ctx.imageSmoothingEnabled = false;
     qvDraw.ctx = ctx;
 });
@@ -46,7 +47,15 @@ EM_JS(void, qv_clip_push, (int x, int y, int width, int height), {
     ctx.clip();
 });
 
-EM_JS(void, qv_clip_pop, (), { qvDraw.ctx.restore(); });
+// What restore() brings back is not known here: the next text sets its font.
+EM_JS(void, qv_clip_pop, (), {
+    const ctx = qvDraw.ctx;
+    ctx.restore();
+    ctx.qvFont = undefined;
+});
+
+// The page keeps each font's CSS by number, so that text passes a number.
+EM_JS(void, qv_font_define, (int id, const char* font), { qvDraw.fonts[id] = UTF8ToString(font); });
 
 EM_JS(int, qv_picture_size, (const char* name), {
     const image = qvDraw.picture(UTF8ToString(name));
@@ -57,21 +66,22 @@ EM_JS(void, qv_picture, (int target, const char* name, int x, int y, int width, 
     qvDraw.drawPicture(qvDraw.context(target), UTF8ToString(name), x, y, width, height);
 });
 
-EM_JS(void, qv_text, (int target, const char* text, const char* font, int rgb, int x, int top, int align), {
+EM_JS(void, qv_text, (int target, const char* text, int fontId, int rgb, int x, int top, int align), {
     const ctx = qvDraw.context(target);
-    const css = UTF8ToString(font);
-    // A picture box's canvas is never saved and restored, so the font set
-    // last is still set: a stage prints nine glyphs a tick in one font.
-    if (target === 0 || ctx.qvFont !== css) {
+    const css = qvDraw.fonts[fontId];
+    // Setting a font parses it: a stage prints nine glyphs a tick in one font,
+    // and a window's labels share a few.
+    // Whatever resets the font resets these too.
+    if (ctx.qvFont !== css) {
         ctx.font = css;
         ctx.qvFont = css;
+        ctx.textBaseline = 'alphabetic';
+        // The desktop sets text without kerning.
+        ctx.fontKerning = 'none';
     }
     ctx.fillStyle = qvDraw.colour(rgb);
     ctx.textAlign = align === 1 ? 'right' : align === 2 ? 'center' : 'left';
-    ctx.textBaseline = 'alphabetic';
-    // The desktop sets text without kerning.
-    ctx.fontKerning = 'none';
-    ctx.fillText(UTF8ToString(text), x, Math.round(top + qvDraw.ascent(ctx.font)));
+    ctx.fillText(UTF8ToString(text), x, Math.round(top + qvDraw.ascent(css)));
 });
 
 EM_JS(int, qv_text_width, (const char* text, const char* font), {
@@ -187,6 +197,19 @@ void CanvasRenderer::forgetForm(std::uint64_t instanceId)
     }
 }
 
+int CanvasRenderer::fontId(const ui::Font& font)
+{
+    for (const DefinedFont& defined : fonts_) {
+        if (defined.devicePixelRatio == dpr_ && defined.font == font) {
+            return defined.id;
+        }
+    }
+    const int id = static_cast<int>(fonts_.size());
+    qv_font_define(id, cssFont(font, dpr_).c_str());
+    fonts_.push_back(DefinedFont{font, dpr_, id});
+    return id;
+}
+
 void CanvasRenderer::fill(Rect rect, ui::Color color)
 {
     const Rect device = toDevice(rect);
@@ -207,12 +230,20 @@ void CanvasRenderer::paintSunkenBorder(Rect rect)
     paintEdge(Rect{rect.x + 1, rect.y + 1, rect.width - 2, rect.height - 2}, kDarkShadow, ui::colors::controlFace);
 }
 
+// Every child of a container is clipped alike, so the clip is set once for all.
 void CanvasRenderer::paintChildren(const ui::Container& container, int originX, int originY, Rect clip)
 {
-    for (const ui::Control* control : paintingOrder(container)) {
+    const std::vector<const ui::Control*> order = paintingOrder(container);
+    if (order.empty()) {
+        return;
+    }
+    const Rect deviceClip = toDevice(clip);
+    qv_clip_push(deviceClip.x, deviceClip.y, deviceClip.width, deviceClip.height);
+    for (const ui::Control* control : order) {
         const ui::PixelRect box = control->pixelRect();
         paintControl(*control, Rect{originX + box.x, originY + box.y, box.width, box.height}, clip);
     }
+    qv_clip_pop();
 }
 
 namespace {
@@ -226,8 +257,6 @@ bool intersects(int ax, int aw, int bx, int bw)
 
 void CanvasRenderer::paintControl(const ui::Control& control, Rect box, Rect clip)
 {
-    const Rect deviceClip = toDevice(clip);
-    qv_clip_push(deviceClip.x, deviceClip.y, deviceClip.width, deviceClip.height);
     switch (control.kind()) {
     case ui::ControlKind::PictureBox:
         paintPictureBox(static_cast<const ui::PictureBox&>(control), box, clip);
@@ -253,7 +282,6 @@ void CanvasRenderer::paintControl(const ui::Control& control, Rect box, Rect cli
     case ui::ControlKind::Timer:
         break;
     }
-    qv_clip_pop();
 }
 
 namespace {
@@ -316,14 +344,14 @@ const CanvasRenderer::Canvas& CanvasRenderer::canvasFor(const ui::PictureBox& bo
         }
     }
     const ui::Font* lastFont = nullptr;
-    std::string font;
+    int font = 0;
     for (std::size_t i = canvas.drawingsApplied; i < drawings.size(); ++i) {
         const ui::CanvasText& drawing = drawings[i];
         if (lastFont == nullptr || !(*lastFont == drawing.font)) {
-            font = cssFont(drawing.font, dpr_);
+            font = fontId(drawing.font);
             lastFont = &drawing.font;
         }
-        qv_text(canvas.handle, drawing.text.c_str(), font.c_str(), rgbOf(drawing.color),
+        qv_text(canvas.handle, drawing.text.c_str(), font, rgbOf(drawing.color),
                 static_cast<int>(std::lround(drawing.x * dpr_)), static_cast<int>(std::lround(drawing.y * dpr_)),
                 AlignLeft);
     }
@@ -353,8 +381,7 @@ void CanvasRenderer::paintLabel(const ui::Label& label, Rect rect)
         x = static_cast<int>(std::lround(device.x + device.width / 2.0));
         align = AlignCenter;
     }
-    qv_text(kFormCanvas, label.caption().c_str(), cssFont(label.font(), dpr_).c_str(), rgbOf(label.foreColor()), x,
-            device.y, align);
+    qv_text(kFormCanvas, label.caption().c_str(), fontId(label.font()), rgbOf(label.foreColor()), x, device.y, align);
 }
 
 void CanvasRenderer::combine(Rect area, Rect clip, const Coverage& covers, ui::Color pen, ui::DrawMode mode)
@@ -456,7 +483,7 @@ void CanvasRenderer::paintFrame(const ui::Frame& frame, Rect rect, Rect clip)
         const Rect caption{rect.x + 6, rect.y, width + 4, fontHeight};
         fill(caption, ui::colors::controlFace);
         const Rect device = toDevice(Rect{caption.x + 2, caption.y, caption.width - 2, caption.height});
-        qv_text(kFormCanvas, frame.caption().c_str(), cssFont(frame.font(), dpr_).c_str(),
+        qv_text(kFormCanvas, frame.caption().c_str(), fontId(frame.font()),
                 rgbOf(ui::colors::controlText), device.x, device.y, AlignLeft);
     }
     paintChildren(frame, rect.x, rect.y, intersection(rect, clip));
@@ -475,7 +502,7 @@ void CanvasRenderer::paintTextBox(const ui::TextBox& textBox, Rect rect)
     // Centred vertically, as the desktop's single-line box centres its text.
     const int textTop = textRect.y + (textRect.height - fontHeight) / 2;
     const Rect device = toDevice(Rect{textRect.x, textTop, textRect.width, fontHeight});
-    qv_text(kFormCanvas, textBox.text().c_str(), cssFont(textBox.font(), dpr_).c_str(), rgbOf(textBox.foreColor()),
+    qv_text(kFormCanvas, textBox.text().c_str(), fontId(textBox.font()), rgbOf(textBox.foreColor()),
             device.x, device.y, AlignLeft);
     if (textBox.form().focused() == &textBox) {
         const int caretX = textRect.x + qv_text_width(textBox.text().c_str(), font.c_str());

@@ -25,6 +25,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace webhost {
 
@@ -59,6 +60,11 @@ private:
         std::size_t drawingsApplied = 0;
     };
     using CanvasKey = std::pair<std::uint64_t, const ui::PictureBox*>;
+    struct DefinedFont {
+        ui::Font font;
+        double devicePixelRatio = 0;
+        int id = 0;
+    };
 
     void paintChildren(const ui::Container& container, int originX, int originY, Rect clip);
     void paintControl(const ui::Control& control, Rect box, Rect clip);
@@ -71,6 +77,8 @@ private:
     void paintSunkenBorder(Rect rect);
     void paintEdge(Rect rect, ui::Color topLeft, ui::Color bottomRight);
     void fill(Rect rect, ui::Color color);
+    // The number the page knows the font by, at the current scale.
+    int fontId(const ui::Font& font);
     // Whether the device pixel (x, y) of a shape `width` × `height` device
     // pixels is covered.
     using Coverage = std::function<bool(int x, int y, int width, int height)>;
@@ -84,6 +92,7 @@ private:
     std::uint64_t formId_ = 0;
     int nextHandle_ = 1;
     std::map<CanvasKey, Canvas> canvases_;
+    std::vector<DefinedFont> fonts_;
 };
 
 } // namespace webhost

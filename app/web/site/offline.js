@@ -21,8 +21,11 @@
     return;
   }
   // updateViaCache 'none': a new version of the site is seen on the next
-  // visit, whatever the HTTP cache holds.
-  const ready = navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'})
+  // visit, whatever the HTTP cache holds. Registered once the page has
+  // loaded: the worker fetches the whole site, which would slow the start.
+  const loaded = document.readyState === 'complete' ? Promise.resolve()
+    : new Promise((resolve) => window.addEventListener('load', resolve, {once: true}));
+  const ready = loaded.then(() => navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}))
     .then(() => navigator.serviceWorker.ready)
     .then(controlled)
     .catch(() => false);

@@ -1,5 +1,6 @@
-// The drawing side of the page: the game's pictures and web fonts, loaded
-// before the program starts, and the few helpers the canvas renderer calls.
+// The drawing side of the page: the game's pictures and web fonts, and the
+// few helpers the canvas renderer calls. What the first window draws is
+// loaded before the program starts (named by index.html), the rest once it runs.
 'use strict';
 
 (function () {
@@ -25,6 +26,7 @@
   const pictures = new Map();
   const offscreens = new Map();
   const ascents = new Map();
+  const colours = new Map();
   const measuring = document.createElement('canvas').getContext('2d');
 
   function loadPicture(name) {
@@ -42,6 +44,30 @@
       () => { throw new Error('The font fonts/' + file + '.woff2 could not be loaded.'); });
   }
 
+  // The names a <meta name="..."> of the page lists, space-separated.
+  function listed(name) {
+    const meta = document.querySelector(`meta[name="${name}"]`);
+    return meta ? meta.content.split(/\s+/).filter(Boolean) : [];
+  }
+
+  const firstPictures = listed('qv-first-pictures');
+  const firstFonts = listed('qv-first-fonts');
+  const isFirstPicture = (name) => firstPictures.includes(name);
+  const isFirstFont = (font) => firstFonts.includes(font[1]);
+  const ready = Promise.all([...PICTURES.filter(isFirstPicture).map(loadPicture),
+                             ...FONTS.filter(isFirstFont).map(loadFont)]).then(() => undefined);
+  let all = null;
+
+  // The rest, asked for once the program runs, so as not to hold up its start.
+  function loadAll() {
+    if (!all) {
+      all = ready.then(() => Promise.all([...PICTURES.filter((name) => !isFirstPicture(name)).map(loadPicture),
+                                          ...FONTS.filter((font) => !isFirstFont(font)).map(loadFont)]))
+        .then(() => undefined);
+    }
+    return all;
+  }
+
   function measure(font, text) {
     measuring.font = font;
     measuring.fontKerning = 'none';
@@ -49,8 +75,10 @@
   }
 
   window.qvDraw = {
-    ready: Promise.all([...PICTURES.map(loadPicture), ...FONTS.map(loadFont)]).then(() => undefined),
+    ready,
+    loadAll,
     ctx: null,
+    fonts: [], // CSS font strings, by the renderer's numbers
 
     picture(name) { return pictures.get(name) || null; },
 
@@ -82,7 +110,14 @@
 
     dropOffscreen(handle) { offscreens.delete(handle); },
 
-    colour(rgb) { return '#' + rgb.toString(16).padStart(6, '0'); },
+    colour(rgb) {
+      let css = colours.get(rgb);
+      if (css === undefined) {
+        css = '#' + rgb.toString(16).padStart(6, '0');
+        colours.set(rgb, css);
+      }
+      return css;
+    },
 
     measure,
 

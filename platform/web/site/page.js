@@ -15,7 +15,10 @@
     document.getElementById('qv-notice').hidden = false;
   }
 
+  let stopped = false;
+
   function fail(text) {
+    stopped = true;
     window.qvWindows.disconnect();
     message(text);
     settleReady.reject(new Error(text));
@@ -95,8 +98,15 @@
         return {};
       },
       onRuntimeInitialized() {
+        // A file that failed meanwhile has stopped the page: its input stays off.
+        if (stopped) return;
         program = settings;
         window.qvWindows.connect(settings);
+        if (window.qvDraw) {
+          const all = window.qvDraw.loadAll();
+          all.catch((error) => fail(loadFailed(error)));
+          window.qvWindows.holdInputUntil(all);
+        }
       },
       onAbort(what) {
         fail(`Quorvel stopped because of an error: ${what}`);

@@ -9,10 +9,24 @@
   let drag = null; // { id, pointerId, startX, startY, frameX, frameY }
   let pressedBox = null; // { id, kind }: a title bar box acts when released on it
   let composing = false;
+  let heldCalls = null; // the player's input kept back, in order, until the page is complete
 
   const call = (name, types, args) => {
-    if (program) program.ccall(name, null, types, args);
+    if (!program) return;
+    if (heldCalls) heldCalls.push([name, types, args]);
+    else program.ccall(name, null, types, args);
   };
+
+  // Input opens every window after the first: it waits until what those
+  // windows draw with is in, so that none shows without its pictures or fonts.
+  function holdInputUntil(complete) {
+    heldCalls = [];
+    complete.then(() => {
+      const calls = heldCalls || [];
+      heldCalls = null;
+      for (const args of calls) call(...args);
+    }, () => {});
+  }
 
   const desktop = () => document.getElementById('qv-desktop');
 
@@ -343,10 +357,11 @@
   // The program has ended or failed: nothing reaches it any more.
   function disconnect() {
     program = null;
+    heldCalls = null;
     drag = null;
     pressedBox = null;
   }
 
   listen();
-  window.qvWindows = { connect, disconnect, open, update, textInput, focusInput, focusPage, close };
+  window.qvWindows = { connect, disconnect, holdInputUntil, open, update, textInput, focusInput, focusPage, close };
 })();
