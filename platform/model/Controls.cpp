@@ -341,4 +341,33 @@ void Timer::restartCount()
     sequence_ = form().app().nextSequence();
 }
 
+// ---------------------------------------------------------------- painting order
+
+bool isWindowedControl(const Control& control)
+{
+    switch (control.kind()) {
+    case ControlKind::PictureBox:
+    case ControlKind::Frame:
+    case ControlKind::TextBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::vector<const Control*> paintingOrder(const Container& container)
+{
+    std::vector<const Control*> order;
+    const auto& children = container.children();
+    for (bool windowed : {false, true}) {
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            const Control& control = **it;
+            if (control.visible() && control.kind() != ControlKind::Timer && isWindowedControl(control) == windowed) {
+                order.push_back(&control);
+            }
+        }
+    }
+    return order;
+}
+
 } // namespace ui

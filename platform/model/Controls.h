@@ -339,4 +339,13 @@ private:
     std::vector<T*> members_;
 };
 
+// Picture boxes, frames and text boxes: the controls that are windows of
+// their own and so cover the graphical ones of the same container.
+bool isWindowedControl(const Control& control);
+
+// The children of a container in the order every host paints them, back to
+// front: graphical controls first, then windowed ones, each group from the
+// last child to the first. Timers and hidden controls are left out.
+std::vector<const Control*> paintingOrder(const Container& container);
+
 } // namespace ui

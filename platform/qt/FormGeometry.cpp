@@ -18,7 +18,7 @@ QRect boxInParent(const ui::Control& control)
 
 ui::Control* hitInContainer(const ui::Container& container, QPoint origin, QPoint point)
 {
-    std::vector<const ui::Control*> order = paintingOrder(container);
+    std::vector<const ui::Control*> order = ui::paintingOrder(container);
     // Front to back.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         const ui::Control& control = **it;
@@ -41,34 +41,6 @@ ui::Control* hitInContainer(const ui::Container& container, QPoint origin, QPoin
 }
 
 } // namespace
-
-bool isWindowedControl(const ui::Control& control)
-{
-    switch (control.kind()) {
-    case ui::ControlKind::PictureBox:
-    case ui::ControlKind::Frame:
-    case ui::ControlKind::TextBox:
-        return true;
-    default:
-        return false;
-    }
-}
-
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container)
-{
-    std::vector<const ui::Control*> order;
-    const auto& children = container.children();
-    for (bool windowed : {false, true}) {
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            const ui::Control& control = **it;
-            if (control.visible() && control.kind() != ui::ControlKind::Timer &&
-                isWindowedControl(control) == windowed) {
-                order.push_back(&control);
-            }
-        }
-    }
-    return order;
-}
 
 QPoint clientOrigin(const ui::Container& container)
 {

@@ -14,15 +14,6 @@
 
 namespace qthost {
 
-// Picture boxes, frames and text boxes: the controls that are windows of
-// their own and so cover the graphical ones of the same container.
-bool isWindowedControl(const ui::Control& control);
-
-// The children of a container in painting order, back to front: graphical
-// controls first, then windowed ones, each group from the last child to the
-// first. Timers and hidden controls are left out.
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container);
-
 // The control's box in client pixels of its form.
 QRect formRect(const ui::Control& control);
 

@@ -135,7 +135,7 @@ void FormRenderer::forgetForm(std::uint64_t instanceId)
 
 void FormRenderer::paintChildren(const ui::Container& container, QPoint origin, QRect clip)
 {
-    for (const ui::Control* control : paintingOrder(container)) {
+    for (const ui::Control* control : ui::paintingOrder(container)) {
         const ui::PixelRect box = control->pixelRect();
         paintControl(*control, QRect(origin.x() + box.x, origin.y() + box.y, box.width, box.height), clip);
     }

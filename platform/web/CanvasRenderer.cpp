@@ -233,7 +233,7 @@ void CanvasRenderer::paintSunkenBorder(Rect rect)
 // Every child of a container is clipped alike, so the clip is set once for all.
 void CanvasRenderer::paintChildren(const ui::Container& container, int originX, int originY, Rect clip)
 {
-    const std::vector<const ui::Control*> order = paintingOrder(container);
+    const std::vector<const ui::Control*> order = ui::paintingOrder(container);
     if (order.empty()) {
         return;
     }

@@ -21,18 +21,6 @@ Box boxInParent(const ui::Control& control)
     return Box{rect.x, rect.y, rect.width, rect.height};
 }
 
-bool isWindowedControl(const ui::Control& control)
-{
-    switch (control.kind()) {
-    case ui::ControlKind::PictureBox:
-    case ui::ControlKind::Frame:
-    case ui::ControlKind::TextBox:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The top-left corner of a container's client area in client pixels of the form.
 void clientOrigin(const ui::Container& container, int& x, int& y)
 {
@@ -47,7 +35,7 @@ void clientOrigin(const ui::Container& container, int& x, int& y)
 
 ui::Control* hitInContainer(const ui::Container& container, int originX, int originY, int x, int y)
 {
-    const std::vector<const ui::Control*> order = paintingOrder(container);
+    const std::vector<const ui::Control*> order = ui::paintingOrder(container);
     for (auto it = order.rbegin(); it != order.rend(); ++it) { // front to back
         const ui::Control& control = **it;
         Box box = boxInParent(control);
@@ -114,22 +102,6 @@ WindowLayout windowLayout(const ui::Form& form)
         layout.minimizeBox = titleBoxAt(layout.caption, 2);
     }
     return layout;
-}
-
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container)
-{
-    std::vector<const ui::Control*> order;
-    const auto& children = container.children();
-    for (bool windowed : {false, true}) {
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            const ui::Control& control = **it;
-            if (control.visible() && control.kind() != ui::ControlKind::Timer &&
-                isWindowedControl(control) == windowed) {
-                order.push_back(&control);
-            }
-        }
-    }
-    return order;
 }
 
 Box formBox(const ui::Control& control)

@@ -41,11 +41,6 @@ double pixelsToTwips(int pixels);
 
 WindowLayout windowLayout(const ui::Form& form);
 
-// The children of a container in painting order, back to front: graphical
-// controls first, then the windowed ones (picture boxes, frames, text boxes),
-// each group from the last child to the first. Timers and hidden controls are
-// left out.
-std::vector<const ui::Control*> paintingOrder(const ui::Container& container);
 // The control's box in client pixels of its form.
 Box formBox(const ui::Control& control);
 // Visible, and inside containers that are all visible.

@@ -84,5 +84,5 @@ TEST_F(FormGeometryTest, theFirstChildIsPaintedLastAndWindowsAfterGraphicalContr
     auto& last = form.add<ui::Shape>(canvas, "Shape1", px(0, 0, 1, 1));
     form.add<ui::Timer>(canvas, "Timer1", {});
     const std::vector<const ui::Control*> expected{&last, &first, &box};
-    EXPECT_EQ(qthost::paintingOrder(canvas), expected);
+    EXPECT_EQ(ui::paintingOrder(canvas), expected);
 }
