@@ -128,7 +128,7 @@ test('a new version of the site replaces the kept one on the next visit, and the
   const [firstVersion] = await game.page.evaluate(() => caches.keys());
 
   // The build of the next version: one file changed, its worker listed again.
-  fs.appendFileSync(path.join(copy, 'page.css'), '\n/* the next version */\n');
+  fs.appendFileSync(path.join(copy, 'index.html'), '\n<!-- the next version -->\n');
   execFileSync('cmake', [`-DSITE_DIR=${copy}`, `-DTEMPLATE=${path.join(repoRoot, 'app/web/site/sw.js.in')}`,
     '-P', path.join(repoRoot, 'app/web/ServiceWorker.cmake')]);
 
@@ -141,8 +141,8 @@ test('a new version of the site replaces the kept one on the next visit, and the
     versions = await game.page.evaluate(() => caches.keys());
   }
   await game.reload();
-  const css = await game.page.evaluate(() => fetch('page.css').then((response) => response.text()));
-  assert.match(css, /the next version/, 'the page still gets the old version');
+  const page = await game.page.evaluate(() => fetch('./').then((response) => response.text()));
+  assert.match(page, /the next version/, 'the page still gets the old version');
   await game.waitState('Module1.RecordName(0,0)', 'KEPT');
 
   game.assertNoErrors();

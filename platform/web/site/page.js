@@ -62,7 +62,18 @@
       throw new Error(`${name} could not be loaded: ${reason(error)}`);
     }
     if (!response.ok) throw new Error(`${name} could not be loaded: HTTP ${response.status} ${response.statusText}`);
-    return response.arrayBuffer();
+    return response;
+  }
+
+  // Compiled while it downloads where the server says application/wasm;
+  // a server that says anything else gets it compiled once it is in.
+  async function compileWasm(name) {
+    const response = await fetchWasm(name);
+    if (typeof WebAssembly.compileStreaming === 'function' &&
+        (response.headers.get('Content-Type') || '').split(';')[0].trim() === 'application/wasm') {
+      return WebAssembly.compileStreaming(response);
+    }
+    return WebAssembly.compile(await response.arrayBuffer());
   }
 
   async function start() {
@@ -79,7 +90,7 @@
     }
     const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`;
     // The program's files come while the pictures and fonts do.
-    const compiled = fetchWasm('quorvel.wasm').then((bytes) => WebAssembly.compile(bytes));
+    const compiled = compileWasm('quorvel.wasm');
     compiled.catch(() => {});
     try {
       const script = loadScript('quorvel.js');
