@@ -28,7 +28,7 @@ namespace {
 struct WebProgram {
     wiring::Program<webhost::WebClock> program;
     webhost::CanvasRenderer renderer;
-    webhost::WebHost host{program.app, renderer};
+    webhost::WebHost host{program.app, program.clock, renderer};
     bool titleDrawn = false;
 };
 

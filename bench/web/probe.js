@@ -5,7 +5,8 @@
   const probe = {
     readyAt: null,
     recording: false,
-    timers: [], // [start, end] of every timer callback while recording
+    timers: [], // [start, end] of every timer callback that drew, while recording
+    wakeups: { count: 0, ms: 0 }, // the timer callbacks that did not draw
     keys: [], // { code, at, handledAt, drawnAt, frameAt } for each keydown while recording
     afterTimer: null, // called with (start, end) after each timer callback while recording
   };
@@ -43,22 +44,39 @@
   };
   requestAnimationFrame(pollDrawReady);
 
+  // The game's timer callbacks: a timeout, or a message the page posts
+  // itself to wake the program just before a timer falls due. One counts
+  // when it drew (a tick moves or counts something), so that the wake-ups
+  // that found nothing due yet do not.
+  let drew = false;
+  const timed = (callback) => function (...args) {
+    const start = performance.now();
+    drew = false;
+    try {
+      return callback.apply(this, args);
+    } finally {
+      if (probe.recording) {
+        const end = performance.now();
+        if (drew) {
+          probe.timers.push([start, end]);
+          if (probe.afterTimer) probe.afterTimer(start, end);
+        } else {
+          probe.wakeups.count += 1;
+          probe.wakeups.ms += end - start;
+        }
+      }
+    }
+  };
   const originalSetTimeout = window.setTimeout;
   window.setTimeout = function (callback, delay, ...rest) {
     if (typeof callback !== 'function') return originalSetTimeout.call(window, callback, delay, ...rest);
-    return originalSetTimeout.call(window, function (...args) {
-      const start = performance.now();
-      try {
-        return callback.apply(this, args);
-      } finally {
-        if (probe.recording) {
-          const end = performance.now();
-          probe.timers.push([start, end]);
-          if (probe.afterTimer) probe.afterTimer(start, end);
-        }
-      }
-    }, delay, ...rest);
+    return originalSetTimeout.call(window, timed(callback), delay, ...rest);
   };
+  const onmessage = Object.getOwnPropertyDescriptor(MessagePort.prototype, 'onmessage');
+  Object.defineProperty(MessagePort.prototype, 'onmessage', {
+    ...onmessage,
+    set(handler) { onmessage.set.call(this, typeof handler === 'function' ? timed(handler) : handler); },
+  });
 
   // A key's repaint is the last drawing on any canvas between the key and
   // the next animation frame, the frame that shows it.
@@ -78,6 +96,7 @@
     if (typeof original !== 'function') return;
     CanvasRenderingContext2D.prototype[name] = function (...args) {
       const result = original.apply(this, args);
+      drew = true;
       if (pendingKey) pendingKey.drawnAt = performance.now();
       return result;
     };

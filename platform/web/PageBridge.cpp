@@ -20,6 +20,7 @@ EM_JS(void, qv_js_focus_input, (double id, const char* control, int index), {
     window.qvWindows.focusInput(id, UTF8ToString(control), index);
 });
 EM_JS(void, qv_js_focus_page, (), { window.qvWindows.focusPage(); });
+EM_JS(void, qv_js_wake_soon, (), { window.qvWindows.wakeSoon(); });
 EM_JS(void, qv_js_close, (double id), { window.qvWindows.close(id); });
 EM_JS(void, qv_js_ended, (), { window.qvPage.ended(); });
 EM_JS(void, qv_js_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
@@ -124,6 +125,11 @@ void focusTextInput(std::uint64_t id, std::string_view control, int index)
 void focusPage()
 {
     qv_js_focus_page();
+}
+
+void wakeSoon()
+{
+    qv_js_wake_soon();
 }
 
 void closeWindow(std::uint64_t id)

@@ -48,6 +48,8 @@ void updateTextInput(std::uint64_t id, const std::string& json);
 // or none: the page itself keeps it.
 void focusTextInput(std::uint64_t id, std::string_view control, int index);
 void focusPage();
+// Calls the host's wake() from a task of its own, as soon as the page is free.
+void wakeSoon();
 void closeWindow(std::uint64_t id);
 // The program has ended: the page says so and offers to start again.
 void programEnded();

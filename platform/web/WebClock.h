@@ -11,6 +11,8 @@ class WebClock : public ui::Clock {
 public:
     WebClock();
     std::int64_t nowMs() const override;
+    // How long until nowMs() reaches `dueMs`, to a fraction of a millisecond.
+    double msUntil(std::int64_t dueMs) const;
 
 private:
     double startMs_;

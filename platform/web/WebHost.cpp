@@ -21,6 +21,12 @@ namespace {
 
 WebHost* theHost = nullptr;
 
+// How much earlier than a timer's due time its timeout wakes the host.
+constexpr double kWakeEarlyMs = 1.0;
+// A shorter wait is left to message tasks: browsers stretch a timeout set
+// from within a timeout to at least 4 ms.
+constexpr double kShortestTimeoutMs = 4.0;
+
 std::string cssColor(ui::Color color)
 {
     char text[8];
@@ -37,7 +43,8 @@ void onTimeout(void*)
 
 } // namespace
 
-WebHost::WebHost(ui::Application& app, CanvasRenderer& renderer) : app_(app), renderer_(renderer)
+WebHost::WebHost(ui::Application& app, const WebClock& clock, CanvasRenderer& renderer)
+    : app_(app), clock_(clock), renderer_(renderer)
 {
     theHost = this;
 }
@@ -203,9 +210,20 @@ void WebHost::armTimer()
     if (failed_ || ended_) {
         return; // once the program is over nothing ticks
     }
-    if (const std::optional<std::int64_t> due = app_.nextTimerDue()) {
-        const std::int64_t wait = std::max<std::int64_t>(*due - app_.clock().nowMs(), 0);
-        timeout_ = emscripten_set_timeout(onTimeout, static_cast<double>(wait), nullptr);
+    const std::optional<std::int64_t> due = app_.nextTimerDue();
+    if (!due) {
+        return;
+    }
+    // A browser's timeout often fires a millisecond or more late, and later
+    // on a busy machine, which would shake the flight's 50 ms ticks. So the
+    // timeout wakes the host a little early, and message tasks, which run as
+    // soon as the page is free, wait out the rest.
+    const double wait = clock_.msUntil(*due);
+    if (wait > kShortestTimeoutMs) {
+        timeout_ = emscripten_set_timeout(onTimeout, wait - kWakeEarlyMs, nullptr);
+    } else if (!wakePosted_) {
+        wakePosted_ = true;
+        page::wakeSoon();
     }
 }
 
@@ -214,7 +232,18 @@ void WebHost::armTimer()
 void WebHost::timerDue()
 {
     timeout_.reset();
+    const std::optional<std::int64_t> due = app_.nextTimerDue();
+    if (due && app_.clock().nowMs() < *due) {
+        armTimer(); // woken early on purpose
+        return;
+    }
     runDueTimers();
+}
+
+void WebHost::wake()
+{
+    wakePosted_ = false;
+    timerDue();
 }
 
 void WebHost::runDueTimers()
@@ -376,6 +405,11 @@ EMSCRIPTEN_KEEPALIVE void qv_web_close_clicked(double id)
 EMSCRIPTEN_KEEPALIVE void qv_web_window_dragged(double id, int x, int y)
 {
     withHost([&](webhost::WebHost& host) { host.windowDragged(formIdOf(id), x, y); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_wake()
+{
+    withHost([](webhost::WebHost& host) { host.wake(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()

@@ -14,6 +14,7 @@
 
 #include "platform/model/Application.h"
 #include "platform/web/CanvasRenderer.h"
+#include "platform/web/WebClock.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,7 @@ namespace webhost {
 
 class WebHost {
 public:
-    WebHost(ui::Application& app, CanvasRenderer& renderer);
+    WebHost(ui::Application& app, const WebClock& clock, CanvasRenderer& renderer);
     ~WebHost();
     WebHost(const WebHost&) = delete;
     WebHost& operator=(const WebHost&) = delete;
@@ -46,6 +47,7 @@ public:
     void closeBoxClicked(std::uint64_t formId);
     void windowDragged(std::uint64_t formId, int frameX, int frameY);
     void timerDue();
+    void wake();
     void pageShownAgain();
     void scaleChanged();
 
@@ -71,10 +73,12 @@ private:
     ui::Form* openForm(std::uint64_t formId) const;
 
     ui::Application& app_;
+    const WebClock& clock_;
     CanvasRenderer& renderer_;
     std::map<std::uint64_t, WindowState> windows_;
     std::function<void(const ui::Form&)> afterPaint_;
     std::optional<long> timeout_;
+    bool wakePosted_ = false;
     bool syncing_ = false;
     bool resyncWanted_ = false;
     bool failed_ = false;

@@ -349,6 +349,14 @@
     });
   }
 
+  // The host's wake-ups just before a timer falls due: a message is handled
+  // as soon as the page is free, where a short timeout may come late.
+  const wakeChannel = new MessageChannel();
+  wakeChannel.port1.onmessage = () => {
+    if (program) program.ccall('qv_web_wake', null, [], []);
+  };
+  const wakeSoon = () => wakeChannel.port2.postMessage(null);
+
   // The program's runtime is up: from now on events reach it.
   function connect(module) {
     program = module;
@@ -363,5 +371,5 @@
   }
 
   listen();
-  window.qvWindows = { connect, disconnect, holdInputUntil, open, update, textInput, focusInput, focusPage, close };
+  window.qvWindows = { connect, disconnect, holdInputUntil, open, update, textInput, focusInput, focusPage, close, wakeSoon };
 })();
