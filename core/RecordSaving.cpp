@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <array>
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 namespace Module1 {
@@ -94,7 +94,8 @@ void report(const RecordFileError& error)
     if (saveReport != nullptr) {
         saveReport->saveFailed(error);
     } else {
-        std::cerr << SaveFailureLine(error) << std::endl;
+        // stdio, not iostreams: the web build then carries no stream library.
+        std::fprintf(stderr, "%s\n", SaveFailureLine(error).c_str());
     }
 }
 
