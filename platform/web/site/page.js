@@ -88,7 +88,7 @@
            'its WebAssembly. Serve this folder with any web server (./run --web does) and open it through http.');
       return;
     }
-    const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error)}. Please reload the page.`;
+    const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error).replace(/\.$/, '')}. Please reload the page.`;
     // The program's files come while the pictures and fonts do.
     const compiled = compileWasm('quorvel.wasm');
     compiled.catch(() => {});
