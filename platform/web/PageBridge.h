@@ -49,8 +49,9 @@ void updateTextInput(std::uint64_t id, const std::string& json);
 void focusTextInput(std::uint64_t id, std::string_view control, int index);
 void focusPage();
 void closeWindow(std::uint64_t id);
-// The program has ended: the page says so and offers to start again.
-void programEnded();
+// The program has ended: the page says so, with NOTE if there is one, and
+// offers to start again.
+void programEnded(std::string_view note);
 // The program has stopped on an error: the page says so and nothing more
 // reaches the program.
 void programFailed(std::string_view message);
