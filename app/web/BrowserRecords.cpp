@@ -234,7 +234,10 @@ void InstallBrowserRecords(ui::Application& app, std::function<void()> showChang
 std::string SaveWhatIsLeft()
 {
     PageRecords& records = pageRecords();
-    if (!Module1::HasUnsavedRecords() || (records.programFailed && records.programFailed())) {
+    // An open name entry saves when it closes; a save now would move its
+    // new record under it.
+    if (!Module1::HasUnsavedRecords() || (records.programFailed && records.programFailed()) ||
+        nameEntryOpen(records)) {
         return {};
     }
     if (Module1::SaveUnsavedRecords()) {

@@ -23,9 +23,10 @@ void InstallBrowserRecords(ui::Application& app, std::function<void()> showChang
 
 // Saves again the records a failed save left in memory, as the desktop does
 // when the game ends; the page also does it when it is left or hidden,
-// while the browser still lets it write. Returns what the page says about
-// it: nothing when nothing was waiting, else that the records are stored
-// now, or why they still are not.
+// while the browser still lets it write; not while a name entry is open,
+// which saves when it closes. Returns what the page says about it: nothing
+// when nothing was tried, else that the records are stored now, or why they
+// still are not.
 std::string SaveWhatIsLeft();
 
 // What the page says when start-up cannot read the stored table
