@@ -27,8 +27,13 @@ after(async () => {
 async function hideDuringCountdown(game, timeLeft, hiddenMs) {
   const [before, shown, nextTickMs] = await game.page.evaluate(async ([timeLeft, hiddenMs]) => {
     const countdown = () => /^frmStage\.TimeLeft=(.*)$/m.exec(window.quorvel.dump())[1];
-    await new Promise((resolve) => {
-      const poll = () => (countdown() === timeLeft ? resolve() : setTimeout(poll, 0));
+    const deadline = performance.now() + 45000; // a whole play
+    await new Promise((resolve, reject) => {
+      const poll = () => {
+        if (countdown() === timeLeft) resolve();
+        else if (performance.now() > deadline) reject(new Error(`the countdown never showed ${timeLeft}`));
+        else setTimeout(poll, 0);
+      };
       poll();
     });
     const setVisibility = (state) => {
