@@ -93,6 +93,11 @@ EM_JS(void, qv_records_add_tools, (), {
         button.addEventListener("mousedown", (event) => event.preventDefault());
     }
     tools.append(exportButton, importButton, chooser);
+    // The last moments in which the browser lets the page write its storage.
+    document.addEventListener("visibilitychange", () => {
+        if (document.visibilityState === "hidden") Module["_qv_records_page_left"]();
+    });
+    window.addEventListener("pagehide", () => Module["_qv_records_page_left"]());
 });
 
 EM_JS(void, qv_records_download, (const char* bytes, int size), {
@@ -177,9 +182,14 @@ class PageSaveReport : public Module1::RecordSaveReport {
 public:
     void saveFailed(const Module1::RecordFileError& error) override
     {
-        showMessage(std::string(error.what()) +
-                    " The game goes on with the records in memory; the next save tries again.");
+        lastFailure = error.what();
+        if (!quiet) {
+            showMessage(lastFailure + " The game goes on with the records in memory; the next save tries again.");
+        }
     }
+
+    std::string lastFailure;
+    bool quiet = false; // the page is being left: its report stays as it is
 };
 
 struct PageRecords {
@@ -188,6 +198,7 @@ struct PageRecords {
     PageSaveReport report;
     ui::Application* app = nullptr;
     std::function<void()> showChanges;
+    std::function<bool()> programFailed;
 };
 
 PageRecords& pageRecords()
@@ -203,11 +214,13 @@ bool nameEntryOpen(const PageRecords& records)
 
 } // namespace
 
-void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges)
+void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges,
+                           std::function<bool()> programFailed)
 {
     PageRecords& records = pageRecords();
     records.app = &app;
     records.showChanges = std::move(showChanges);
+    records.programFailed = std::move(programFailed);
     Module1::UseRecordStorage(records.storage);
     Module1::UseRecordSaveReport(&records.report);
     qv_records_add_tools();
@@ -216,6 +229,22 @@ void InstallBrowserRecords(ui::Application& app, std::function<void()> showChang
         showMessage("This browser keeps no records for this page (" + unavailable +
                     "). The game goes on; its records last until the page is closed.");
     }
+}
+
+std::string SaveWhatIsLeft()
+{
+    PageRecords& records = pageRecords();
+    // An open name entry saves when it closes; a save now would move its
+    // new record under it.
+    if (!Module1::HasUnsavedRecords() || (records.programFailed && records.programFailed()) ||
+        nameEntryOpen(records)) {
+        return {};
+    }
+    if (Module1::SaveUnsavedRecords()) {
+        return "The records that could not be stored before are stored now in " + Module1::RecordFilePath() + ".";
+    }
+    return records.report.lastFailure +
+           " The records not stored last until the page is closed; \"Export records\" downloads them.";
 }
 
 std::string UnreadableStoredTableMessage(const Module1::RecordFileError& error)
@@ -237,6 +266,25 @@ EMSCRIPTEN_KEEPALIVE void qv_records_export()
     webrecords::qv_records_download(file.bytes.data(), static_cast<int>(file.bytes.size()));
     if (!file.note.empty()) {
         webrecords::showMessage(file.note);
+    }
+}
+
+// The page is being hidden or left. A retry that fails keeps the report
+// already shown; one that succeeds says so, with the end of the program
+// once it has ended.
+EMSCRIPTEN_KEEPALIVE void qv_records_page_left()
+{
+    webrecords::PageRecords& records = webrecords::pageRecords();
+    records.report.quiet = true;
+    const std::string note = webrecords::SaveWhatIsLeft();
+    records.report.quiet = false;
+    if (note.empty() || Module1::HasUnsavedRecords()) {
+        return;
+    }
+    if (records.app != nullptr && records.app->finished()) {
+        webhost::page::programEnded(note);
+    } else {
+        webrecords::showMessage(note);
     }
 }
 

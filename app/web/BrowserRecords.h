@@ -15,9 +15,19 @@ namespace webrecords {
 // Hands the core the browser's records storage and the page as the place
 // where failed saves are told, and puts the two buttons into the page.
 // SHOW_CHANGES is called after an import has changed a window the host
-// shows (an open records panel lists the new table). Call once, before
-// Module1::Main.
-void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges);
+// shows (an open records panel lists the new table). PROGRAM_FAILED tells
+// whether the program has stopped on an error: then nothing more is saved,
+// as on the desktop. Call once, before Module1::Main.
+void InstallBrowserRecords(ui::Application& app, std::function<void()> showChanges,
+                           std::function<bool()> programFailed);
+
+// Saves again the records a failed save left in memory, as the desktop does
+// when the game ends; the page also does it when it is left or hidden,
+// while the browser still lets it write; not while a name entry is open,
+// which saves when it closes. Returns what the page says about it: nothing
+// when nothing was tried, else that the records are stored now, or why they
+// still are not.
+std::string SaveWhatIsLeft();
 
 // What the page says when start-up cannot read the stored table
 // (Module1::Main threw ERROR): the reader's words and the way out. A good

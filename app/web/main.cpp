@@ -65,7 +65,9 @@ int main()
 {
     running = new WebProgram;
     WebProgram& web = *running;
-    webrecords::InstallBrowserRecords(web.program.app, [&web] { web.host.sync(); });
+    webrecords::InstallBrowserRecords(
+        web.program.app, [&web] { web.host.sync(); }, [&web] { return web.host.failed(); });
+    web.host.setEndNote([] { return webrecords::SaveWhatIsLeft(); });
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
     try {

@@ -22,7 +22,7 @@ EM_JS(void, qv_js_focus_input, (double id, const char* control, int index), {
 EM_JS(void, qv_js_focus_page, (), { window.qvWindows.focusPage(); });
 EM_JS(void, qv_js_wake_soon, (), { window.qvWindows.wakeSoon(); });
 EM_JS(void, qv_js_close, (double id), { window.qvWindows.close(id); });
-EM_JS(void, qv_js_ended, (), { window.qvPage.ended(); });
+EM_JS(void, qv_js_ended, (const char* note), { window.qvPage.ended(UTF8ToString(note)); });
 EM_JS(void, qv_js_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
 
 namespace webhost {
@@ -137,9 +137,9 @@ void closeWindow(std::uint64_t id)
     qv_js_close(idArgument(id));
 }
 
-void programEnded()
+void programEnded(std::string_view note)
 {
-    qv_js_ended();
+    qv_js_ended(std::string(note).c_str());
 }
 
 void programFailed(std::string_view message)

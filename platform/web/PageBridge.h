@@ -51,8 +51,9 @@ void focusPage();
 // Calls the host's wake() from a task of its own, as soon as the page is free.
 void wakeSoon();
 void closeWindow(std::uint64_t id);
-// The program has ended: the page says so and offers to start again.
-void programEnded();
+// The program has ended: the page says so, with NOTE if there is one, and
+// offers to start again.
+void programEnded(std::string_view note);
 // The program has stopped on an error: the page says so and nothing more
 // reaches the program.
 void programFailed(std::string_view message);

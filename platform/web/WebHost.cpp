@@ -98,7 +98,11 @@ void WebHost::sync()
     syncing_ = false;
     if (!failed_ && !ended_ && app_.finished()) {
         ended_ = true;
-        page::programEnded();
+        std::string note;
+        guarded([&] { note = endNote_ ? endNote_() : std::string(); });
+        if (!failed_) {
+            page::programEnded(note);
+        }
     }
     armTimer();
 }

@@ -36,6 +36,9 @@ public:
 
     // After a form's canvas has been painted.
     void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
+    // Asked once the last form has closed; the page says what it returns,
+    // if anything, with the end of the program.
+    void setEndNote(std::function<std::string()> note) { endNote_ = std::move(note); }
     bool failed() const { return failed_; }
 
     // What the page reports; forms by instance id, positions in CSS pixels.
@@ -77,6 +80,7 @@ private:
     CanvasRenderer& renderer_;
     std::map<std::uint64_t, WindowState> windows_;
     std::function<void(const ui::Form&)> afterPaint_;
+    std::function<std::string()> endNote_;
     std::optional<long> timeout_;
     bool wakePosted_ = false;
     bool syncing_ = false;

@@ -58,20 +58,67 @@ function storedBytes(game) {
   }, storageKey).then((bytes) => bytes && Buffer.from(bytes));
 }
 
-test('a storage that cannot be written is reported, and the game goes on with its table', async () => {
-  const context = await browser.newContext();
-  await context.addInitScript(() => {
-    Storage.prototype.setItem = function refuse() {
-      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+// Every page of CONTEXT refuses to write its storage while its
+// window.qvRefuseWrites is true, as it is when the page loads.
+function refuseWrites(context) {
+  return context.addInitScript(() => {
+    const write = Storage.prototype.setItem;
+    window.qvRefuseWrites = true;
+    Storage.prototype.setItem = function refuseWhileAsked(...args) {
+      if (window.qvRefuseWrites) throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+      return write.apply(this, args);
     };
   });
+}
+
+const refusedSave = /"browser-storage\/qorvl\.dat" cannot be written: QuotaExceededError: The quota has been exceeded\./;
+
+async function closeWindow(game, form) {
+  await game.page.locator(`[data-form="${form}"] .qv-close`).click();
+}
+
+test('a storage that cannot be written is reported, the game goes on with its table, and its end stores it', async () => {
+  const context = await browser.newContext();
+  await refuseWrites(context);
   const game = await GamePage.open(context, `${server.origin}/`);
   const score = await road.playToRecord(game, 'はなこ', 'ハナコ');
 
-  await untilAlert(game, /"browser-storage\/qorvl\.dat" cannot be written: QuotaExceededError: The quota has been exceeded\./);
+  await untilAlert(game, refusedSave);
   assert.ok(road.rankOf(await game.state(), 0, 'ハナコ', score) >= 0, 'the record left the table in play');
   assert.equal(await storedBytes(game), null);
   await road.titleToMenu(game);
+
+  // Hiding the page tries again, and keeps the report while it still fails.
+  await game.page.evaluate(() => {
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => 'hidden' });
+    document.dispatchEvent(new Event('visibilitychange'));
+    delete document.visibilityState;
+  });
+  assert.match(await alertText(game), refusedSave);
+  assert.equal(await storedBytes(game), null);
+
+  await game.page.evaluate(() => { window.qvRefuseWrites = false; });
+  await closeWindow(game, 'frmMenu');
+  await untilAlert(game, /Quorvel has ended[^]*stored now in browser-storage\/qorvl\.dat\./);
+  assert.equal(await game.page.locator('[data-form]').count(), 0);
+  await game.reload();
+  assert.ok(road.rankOf(await game.state(), 0, 'ハナコ', score) >= 0, 'the end did not store the record');
+
+  game.assertNoErrors();
+  await context.close();
+});
+
+test('a record the storage refused is stored when the page is left', async () => {
+  const context = await browser.newContext();
+  await refuseWrites(context);
+  const game = await GamePage.open(context, `${server.origin}/`);
+  const score = await road.playToRecord(game, 'たろう', 'タロウ');
+  await untilAlert(game, refusedSave);
+
+  await game.page.evaluate(() => { window.qvRefuseWrites = false; });
+  await game.reload();
+  assert.notEqual(await storedBytes(game), null, 'leaving the page stored nothing');
+  assert.ok(road.rankOf(await game.state(), 0, 'タロウ', score) >= 0, 'the record was lost with the page');
 
   game.assertNoErrors();
   await context.close();

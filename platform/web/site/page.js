@@ -27,9 +27,10 @@
   window.qvPage = {
     message,
     titleDrawn() { settleReady.resolve(); },
-    ended() {
+    ended(note) {
       window.qvWindows.disconnect();
-      message('Quorvel has ended: its last window was closed.');
+      const end = 'Quorvel has ended: its last window was closed.';
+      message(note ? `${end}\n\n${note}` : end);
       const restart = document.getElementById('qv-restart');
       restart.hidden = false;
       restart.focus({ preventScroll: true });
