@@ -490,6 +490,16 @@ EMSCRIPTEN_KEEPALIVE void qv_web_window_dragged(double id, int x, int y)
     withHost([&](webhost::WebHost& host) { host.windowDragged(formIdOf(id), x, y); });
 }
 
+EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()
+{
+    withHost([](webhost::WebHost& host) { host.pageShownAgain(); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_scale_changed()
+{
+    withHost([](webhost::WebHost& host) { host.scaleChanged(); });
+}
+
 EMSCRIPTEN_KEEPALIVE void qv_web_window_resized(double id, int edges, int x, int y, int width, int height, int dx,
                                                 int dy)
 {
@@ -516,16 +526,6 @@ EMSCRIPTEN_KEEPALIVE void qv_web_window_button_clicked(double id)
 EMSCRIPTEN_KEEPALIVE void qv_web_viewport_changed()
 {
     withHost([](webhost::WebHost& host) { host.viewportChanged(); });
-}
-
-EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()
-{
-    withHost([](webhost::WebHost& host) { host.pageShownAgain(); });
-}
-
-EMSCRIPTEN_KEEPALIVE void qv_web_scale_changed()
-{
-    withHost([](webhost::WebHost& host) { host.scaleChanged(); });
 }
 
 } // extern "C"

@@ -26,6 +26,8 @@ struct Box {
     friend bool operator==(const Box&, const Box&) = default;
 };
 
+enum class TitleBox { Close, Maximize, Minimize };
+
 struct Size {
     int width = 0;
     int height = 0;
