@@ -74,6 +74,10 @@ test('the results window maximises, resizes and minimises as on a desktop', asyn
   assert.equal(state.get('frmResults.Top'), '0');
   assert.equal(state.get('frmResults.Width'), placed.get('frmResults.Width'));
   assert.equal(state.get('frmResults.Height'), placed.get('frmResults.Height'));
+  await page.setViewportSize({ width: 1000, height: 700 });
+  await untilBox(game, results, { x: 0, y: 0, width: 1000, height: 700 }, 'maximised in a smaller browser window');
+  await page.setViewportSize({ width: 1280, height: 900 });
+  await untilBox(game, results, await page.locator('#qv-desktop').boundingBox(), 'maximised again in the larger');
 
   // A double click on the title bar restores the place and the size.
   await results.locator('.qv-caption').dblclick({ position: { x: 60, y: 8 } });
