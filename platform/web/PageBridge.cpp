@@ -90,11 +90,18 @@ std::string windowJson(const WindowLayout& layout, const WindowLook& look)
                        ",\"stack\":" + std::to_string(look.stackIndex) +
                        ",\"dpr\":" + numberJson(look.devicePixelRatio) + ",\"frame\":" + boxJson(layout.frame) +
                        ",\"client\":" + boxJson(layout.client) + ",\"bar\":" + boxJson(layout.caption) +
-                       ",\"close\":" + boxJson(layout.closeBox);
+                       ",\"close\":" + boxJson(layout.closeBox) + ",\"canvas\":" + boxJson(layout.canvas) +
+                       ",\"maximized\":" + (look.maximized ? "true" : "false") +
+                       ",\"minimized\":" + (look.minimized ? "true" : "false");
     if (layout.maximizeBox && layout.minimizeBox) {
         json += ",\"maximize\":" + boxJson(*layout.maximizeBox) + ",\"minimize\":" + boxJson(*layout.minimizeBox);
     }
-    return json + "}";
+    json += ",\"grips\":[";
+    for (std::size_t i = 0; i < layout.grips.size(); ++i) {
+        json += (i == 0 ? "[" : ",[") + std::to_string(layout.grips[i].edges) + "," +
+                boxJson(layout.grips[i].box) + "]";
+    }
+    return json + "]}";
 }
 
 std::string textInputJson(const TextInputState& state)
@@ -150,6 +157,14 @@ void programFailed(std::string_view message)
 double devicePixelRatio()
 {
     return emscripten_get_device_pixel_ratio();
+}
+
+Size viewportSize()
+{
+    double width = 0;
+    double height = 0;
+    emscripten_get_element_css_size("#qv-desktop", &width, &height);
+    return Size{static_cast<int>(width), static_cast<int>(height)};
 }
 
 } // namespace page

@@ -23,6 +23,8 @@ struct WindowLook {
     bool active = false;
     int stackIndex = 0; // 0 at the back
     double devicePixelRatio = 1.0;
+    bool maximized = false;
+    bool minimized = false; // shown as a button in the page's strip instead
 };
 
 struct TextInputState {
@@ -58,6 +60,8 @@ void programEnded(std::string_view note);
 // reaches the program.
 void programFailed(std::string_view message);
 double devicePixelRatio();
+// The page's viewport for the windows (the element #qv-desktop), in CSS pixels.
+Size viewportSize();
 
 // Text for a JSON string literal, quotes included.
 std::string jsonString(std::string_view text);

@@ -155,8 +155,11 @@ void WebHost::closeWindow(std::uint64_t formId)
 void WebHost::updateWindow(ui::Form& form, int stackIndex)
 {
     WindowState& state = windows_.at(form.instanceId());
-    const page::WindowLook look{form.caption(), app_.activeForm() == &form, stackIndex, page::devicePixelRatio()};
-    std::string json = page::windowJson(windowLayout(form), look);
+    const page::WindowLook look{form.caption(), app_.activeForm() == &form, stackIndex, page::devicePixelRatio(),
+                                state.page.maximized, state.page.minimized};
+    // Only a maximised window needs the viewport, which costs the page a layout.
+    const Size viewport = state.page.maximized ? page::viewportSize() : Size{};
+    std::string json = page::windowJson(windowLayout(form, state.page, viewport), look);
     if (json != state.shownJson) {
         page::updateWindow(form.instanceId(), json);
         state.shownJson = std::move(json);
@@ -271,6 +274,9 @@ void WebHost::scaleChanged()
 
 void WebHost::keyDown(std::string_view code, std::string_view key, int shift, bool ctrlOrMeta)
 {
+    if (activeIsMinimized()) {
+        return; // as on a desktop, where another program has the keyboard then
+    }
     const std::optional<int> keyCode = virtualKeyForCode(code);
     const std::vector<ui::TypedChar> typed = typedCharsForKey(key, ctrlOrMeta);
     if (!keyCode && typed.empty()) {
@@ -282,6 +288,9 @@ void WebHost::keyDown(std::string_view code, std::string_view key, int shift, bo
 
 void WebHost::textCommitted(std::string_view utf8)
 {
+    if (activeIsMinimized()) {
+        return;
+    }
     const std::vector<ui::TypedChar> typed = typedCharsForText(utf8);
     if (typed.empty()) {
         return;
@@ -341,9 +350,112 @@ void WebHost::windowDragged(std::uint64_t formId, int frameX, int frameY)
     if (form == nullptr) {
         return;
     }
+    const auto found = windows_.find(formId);
+    if (found != windows_.end() && found->second.page.maximized) {
+        return; // a maximised window stays where it is
+    }
     // The next screen opens where this one now stands.
     guarded([&] { form->move(pixelsToTwips(frameX), pixelsToTwips(frameY)); });
     sync();
+}
+
+// The model keeps a form's client size: the player's size is the page's, as
+// the desktop's window manager keeps it. The place is the model's, so a
+// resize by the left or top edge moves the form.
+void WebHost::windowResized(std::uint64_t formId, int edges, const Box& start, int dx, int dy)
+{
+    PageWindow* page = sizableWindow(formId);
+    if (page == nullptr || page->maximized || page->minimized) {
+        return;
+    }
+    ui::Form& form = *app_.openForm(formId);
+    const Box frame = resizedFrame(form, start, edges, dx, dy);
+    page->clientSize = clientSizeOf(form, frame);
+    if (frame.x != start.x || frame.y != start.y) {
+        guarded([&] { form.move(pixelsToTwips(frame.x), pixelsToTwips(frame.y)); });
+    }
+    sync();
+}
+
+// A maximised window's frame stands at the viewport's corner, and so does
+// the form, as a maximised window's does on X11; restored, it goes back.
+void WebHost::maximizeClicked(std::uint64_t formId)
+{
+    PageWindow* page = sizableWindow(formId);
+    if (page == nullptr || page->minimized) {
+        return;
+    }
+    ui::Form& form = *app_.openForm(formId);
+    page->maximized = !page->maximized;
+    if (page->maximized) {
+        page->restoreLeft = form.left();
+        page->restoreTop = form.top();
+        guarded([&] { form.move(0, 0); });
+    } else {
+        guarded([&] { form.move(page->restoreLeft, page->restoreTop); });
+    }
+    sync();
+}
+
+// Minimising the active window hands the activation to the front-most window
+// still shown, as a desktop's window manager does; with none, the model
+// keeps its active form and no key reaches it until it is back.
+void WebHost::minimizeClicked(std::uint64_t formId)
+{
+    PageWindow* page = sizableWindow(formId);
+    if (page == nullptr || page->minimized) {
+        return;
+    }
+    page->minimized = true;
+    ui::Form& form = *app_.openForm(formId);
+    if (app_.activeForm() == &form) {
+        if (ui::Form* next = activeAfterMinimizing(app_.openForms(), form,
+                                                   [this](const ui::Form& f) { return minimized(f); })) {
+            guarded([&] { app_.activate(*next); });
+        }
+    }
+    sync();
+}
+
+void WebHost::windowButtonClicked(std::uint64_t formId)
+{
+    PageWindow* page = sizableWindow(formId);
+    if (page == nullptr) {
+        return;
+    }
+    page->minimized = false;
+    ui::Form& form = *app_.openForm(formId);
+    if (app_.activeForm() != &form) {
+        guarded([&] { app_.activate(form); });
+    }
+    sync();
+}
+
+void WebHost::viewportChanged()
+{
+    sync(); // a maximised window follows the viewport
+}
+
+PageWindow* WebHost::sizableWindow(std::uint64_t formId)
+{
+    const ui::Form* form = openForm(formId);
+    const auto found = windows_.find(formId);
+    if (form == nullptr || form->border() != ui::FormBorder::Sizable || found == windows_.end()) {
+        return nullptr;
+    }
+    return &found->second.page;
+}
+
+bool WebHost::minimized(const ui::Form& form) const
+{
+    const auto found = windows_.find(form.instanceId());
+    return found != windows_.end() && found->second.page.minimized;
+}
+
+bool WebHost::activeIsMinimized() const
+{
+    const ui::Form* active = app_.activeForm();
+    return active != nullptr && minimized(*active);
 }
 
 // An event may arrive for a window whose form has just closed, or after an
@@ -424,6 +536,34 @@ EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()
 EMSCRIPTEN_KEEPALIVE void qv_web_scale_changed()
 {
     withHost([](webhost::WebHost& host) { host.scaleChanged(); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_window_resized(double id, int edges, int x, int y, int width, int height, int dx,
+                                                int dy)
+{
+    withHost([&](webhost::WebHost& host) {
+        host.windowResized(formIdOf(id), edges, webhost::Box{x, y, width, height}, dx, dy);
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_maximize_clicked(double id)
+{
+    withHost([&](webhost::WebHost& host) { host.maximizeClicked(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_minimize_clicked(double id)
+{
+    withHost([&](webhost::WebHost& host) { host.minimizeClicked(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_window_button_clicked(double id)
+{
+    withHost([&](webhost::WebHost& host) { host.windowButtonClicked(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_viewport_changed()
+{
+    withHost([](webhost::WebHost& host) { host.viewportChanged(); });
 }
 
 } // extern "C"

@@ -6,8 +6,9 @@
 // places, sizes, stacking, text boxes, which one is active) and has the
 // renderer paint the forms that changed. The page is the window manager:
 // a press on a window activates it, its title bar drags it, its close box
-// closes it. A handler that throws stops the program with a message in the
-// page.
+// closes it; a sizable window is resized by its edges, maximised to the
+// viewport and minimised to the page's strip of window buttons. A handler
+// that throws stops the program with a message in the page.
 //
 // One host per page: the page's script reaches it through the functions
 // declared extern "C" in WebHost.cpp.
@@ -15,6 +16,7 @@
 #include "platform/model/Application.h"
 #include "platform/web/CanvasRenderer.h"
 #include "platform/web/WebClock.h"
+#include "platform/web/WindowLayout.h"
 
 #include <cstdint>
 #include <functional>
@@ -49,6 +51,13 @@ public:
     void framePressed(std::uint64_t formId);
     void closeBoxClicked(std::uint64_t formId);
     void windowDragged(std::uint64_t formId, int frameX, int frameY);
+    // EDGES (webhost::Edge bits) of the frame that stood at START were dragged by DX, DY.
+    void windowResized(std::uint64_t formId, int edges, const Box& start, int dx, int dy);
+    void maximizeClicked(std::uint64_t formId);
+    void minimizeClicked(std::uint64_t formId);
+    // The window's button in the page's strip: the minimised window comes back.
+    void windowButtonClicked(std::uint64_t formId);
+    void viewportChanged();
     void timerDue();
     void wake();
     void pageShownAgain();
@@ -58,6 +67,7 @@ private:
     struct WindowState {
         std::string shownJson; // what the element was last told
         std::map<std::string, std::string> textInputJson;
+        PageWindow page;
     };
 
     // Runs a model entry point; an exception stops the program.
@@ -74,6 +84,10 @@ private:
     void armTimer();
     void runDueTimers();
     ui::Form* openForm(std::uint64_t formId) const;
+    // The page's state of an open sizable form's window, or nullptr.
+    PageWindow* sizableWindow(std::uint64_t formId);
+    bool minimized(const ui::Form& form) const;
+    bool activeIsMinimized() const;
 
     ui::Application& app_;
     const WebClock& clock_;

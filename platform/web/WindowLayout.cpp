@@ -2,6 +2,7 @@
 
 #include "platform/model/Controls.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace webhost {
@@ -9,6 +10,8 @@ namespace {
 
 // Between the title bar's edge and its boxes.
 constexpr int kBoxGap = 2;
+// How far along the edges a corner resizes both ways.
+constexpr int kCornerGrip = 16;
 
 const ui::Control* asControl(const ui::Container& container)
 {
@@ -73,6 +76,42 @@ Box titleBoxAt(const Box& caption, int slot)
     return Box{right - width + 1, caption.y + kBoxGap, width, height};
 }
 
+Size formClientSize(const ui::Form& form)
+{
+    return Size{form.clientWidthTwips() / ui::kTwipsPerPixel, form.clientHeightTwips() / ui::kTwipsPerPixel};
+}
+
+// The border strips that resize: each side, and each corner along both of
+// its edges for a stretch a pointer can find.
+std::vector<ResizeGrip> resizeGrips(const Box& frame, int side)
+{
+    const int w = frame.width;
+    const int h = frame.height;
+    const int cornerX = std::min(kCornerGrip, w / 2);
+    const int cornerY = std::min(kCornerGrip, h / 2);
+    const std::vector<ResizeGrip> all{
+        {kTopEdge, Box{cornerX, 0, w - 2 * cornerX, side}},
+        {kBottomEdge, Box{cornerX, h - side, w - 2 * cornerX, side}},
+        {kLeftEdge, Box{0, cornerY, side, h - 2 * cornerY}},
+        {kRightEdge, Box{w - side, cornerY, side, h - 2 * cornerY}},
+        {kLeftEdge | kTopEdge, Box{0, 0, cornerX, side}},
+        {kLeftEdge | kTopEdge, Box{0, 0, side, cornerY}},
+        {kRightEdge | kTopEdge, Box{w - cornerX, 0, cornerX, side}},
+        {kRightEdge | kTopEdge, Box{w - side, 0, side, cornerY}},
+        {kLeftEdge | kBottomEdge, Box{0, h - side, cornerX, side}},
+        {kLeftEdge | kBottomEdge, Box{0, h - cornerY, side, cornerY}},
+        {kRightEdge | kBottomEdge, Box{w - cornerX, h - side, cornerX, side}},
+        {kRightEdge | kBottomEdge, Box{w - side, h - cornerY, side, cornerY}},
+    };
+    std::vector<ResizeGrip> grips;
+    for (const ResizeGrip& grip : all) {
+        if (grip.box.width > 0 && grip.box.height > 0) {
+            grips.push_back(grip);
+        }
+    }
+    return grips;
+}
+
 } // namespace
 
 int twipsToPixels(double twips)
@@ -87,21 +126,83 @@ double pixelsToTwips(int pixels)
 
 WindowLayout windowLayout(const ui::Form& form)
 {
+    return windowLayout(form, PageWindow{}, Size{});
+}
+
+WindowLayout windowLayout(const ui::Form& form, const PageWindow& page, Size viewport)
+{
     const ui::FrameMetrics metrics = ui::frameMetrics(form.border());
-    const int clientWidth = form.clientWidthTwips() / ui::kTwipsPerPixel;
-    const int clientHeight = form.clientHeightTwips() / ui::kTwipsPerPixel;
+    const bool sizable = form.border() == ui::FormBorder::Sizable;
+    const Size formClient = formClientSize(form);
     WindowLayout layout;
-    layout.frame = Box{twipsToPixels(form.left()), twipsToPixels(form.top()), clientWidth + 2 * metrics.side,
-                       clientHeight + 2 * metrics.side + metrics.caption};
-    layout.client = Box{metrics.side, metrics.side + metrics.caption, clientWidth, clientHeight};
+    if (sizable && page.maximized) {
+        layout.frame = Box{0, 0, viewport.width, viewport.height};
+    } else {
+        const Size client = sizable && page.clientSize ? *page.clientSize : formClient;
+        layout.frame = Box{twipsToPixels(form.left()), twipsToPixels(form.top()), client.width + 2 * metrics.side,
+                           client.height + 2 * metrics.side + metrics.caption};
+    }
+    layout.client = Box{metrics.side, metrics.side + metrics.caption, layout.frame.width - 2 * metrics.side,
+                        layout.frame.height - 2 * metrics.side - metrics.caption};
+    layout.canvas = Box{layout.client.x, layout.client.y, formClient.width, formClient.height};
     // The caption's last row is the face between the bar and the client area.
     layout.caption = Box{metrics.side, metrics.side, layout.frame.width - 2 * metrics.side, metrics.caption - 1};
     layout.closeBox = titleBoxAt(layout.caption, 0);
-    if (form.border() == ui::FormBorder::Sizable) {
+    if (sizable) {
         layout.maximizeBox = titleBoxAt(layout.caption, 1);
         layout.minimizeBox = titleBoxAt(layout.caption, 2);
+        if (!page.maximized) {
+            layout.grips = resizeGrips(layout.frame, metrics.side);
+        }
     }
     return layout;
+}
+
+Size minimumFrameSize(const ui::Form& form)
+{
+    const ui::FrameMetrics metrics = ui::frameMetrics(form.border());
+    const int boxWidth = titleBoxAt(Box{0, 0, 0, metrics.caption - 1}, 0).width;
+    return Size{2 * metrics.side + 3 * (boxWidth + kBoxGap), 2 * metrics.side + metrics.caption};
+}
+
+Box resizedFrame(const ui::Form& form, const Box& start, int edges, int dx, int dy)
+{
+    const Size minimum = minimumFrameSize(form);
+    Box frame = start;
+    if ((edges & kLeftEdge) != 0) {
+        const int right = start.x + start.width;
+        frame.width = std::max(minimum.width, start.width - dx);
+        frame.x = right - frame.width;
+    } else if ((edges & kRightEdge) != 0) {
+        frame.width = std::max(minimum.width, start.width + dx);
+    }
+    if ((edges & kTopEdge) != 0) {
+        const int bottom = start.y + start.height;
+        // The title bar stays on the page, where it can be taken again.
+        const int top = std::max(start.y + dy, std::min(start.y, 0));
+        frame.y = std::min(top, bottom - minimum.height);
+        frame.height = bottom - frame.y;
+    } else if ((edges & kBottomEdge) != 0) {
+        frame.height = std::max(minimum.height, start.height + dy);
+    }
+    return frame;
+}
+
+Size clientSizeOf(const ui::Form& form, const Box& frame)
+{
+    const ui::FrameMetrics metrics = ui::frameMetrics(form.border());
+    return Size{frame.width - 2 * metrics.side, frame.height - 2 * metrics.side - metrics.caption};
+}
+
+ui::Form* activeAfterMinimizing(const std::vector<ui::Form*>& open, const ui::Form& active,
+                                const std::function<bool(const ui::Form&)>& minimized)
+{
+    for (auto it = open.rbegin(); it != open.rend(); ++it) {
+        if (*it != &active && !minimized(**it)) {
+            return *it;
+        }
+    }
+    return nullptr;
 }
 
 Box formBox(const ui::Control& control)

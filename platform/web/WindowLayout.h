@@ -3,11 +3,15 @@
 // Where a form's window and its parts stand on the page, in CSS pixels: the
 // frame at the form's Left and Top, the client area of the form's exact size
 // inside the title bar and border the game draws, and the boxes of the title
-// bar. Which control a click lands on, and where a text box lies. Plain C++,
-// so it is tested without a browser.
+// bar. A sizable window may be resized, maximised to the page's viewport or
+// minimised to the page's strip of window buttons; the model keeps none of
+// that but the place, so the host keeps it in a PageWindow. Which control a
+// click lands on, and where a text box lies. Plain C++, so it is tested
+// without a browser.
 
 #include "platform/model/Form.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,14 +28,42 @@ struct Box {
 
 enum class TitleBox { Close, Maximize, Minimize };
 
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+// The edges a resize moves, as bits.
+enum Edge : int { kLeftEdge = 1, kTopEdge = 2, kRightEdge = 4, kBottomEdge = 8 };
+
+// A strip of the border where a press resizes the window by its edges.
+struct ResizeGrip {
+    int edges = 0;
+    Box box; // in the frame
+    friend bool operator==(const ResizeGrip&, const ResizeGrip&) = default;
+};
+
+// What the page keeps of a window besides the form's own properties.
+struct PageWindow {
+    std::optional<Size> clientSize; // the player's, in place of the form's
+    bool maximized = false;
+    bool minimized = false;
+    // Where the form stood before it was maximised, in twips.
+    double restoreLeft = 0;
+    double restoreTop = 0;
+};
+
 struct WindowLayout {
     Box frame;   // on the page
     Box client;  // in the frame
+    Box canvas;  // in the frame: the form's own client size at the client area's corner
     Box caption; // in the frame: the coloured bar
     // In the frame; the minimise and maximise boxes only on a sizable window.
     Box closeBox;
     std::optional<Box> maximizeBox;
     std::optional<Box> minimizeBox;
+    std::vector<ResizeGrip> grips; // a sizable window's, while not maximised
 };
 
 // Twips to whole pixels, to the nearest.
@@ -40,6 +72,22 @@ int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);
 
 WindowLayout windowLayout(const ui::Form& form);
+// The window as the page shows it: a maximised one fills the viewport.
+WindowLayout windowLayout(const ui::Form& form, const PageWindow& page, Size viewport);
+
+// The smallest frame of a sizable window: the border and the title bar with
+// its boxes whole, and no client area, as small as the desktop allows.
+Size minimumFrameSize(const ui::Form& form);
+// The frame after its EDGES were dragged by DX, DY from START, no smaller
+// than the minimum; the opposite edges stay where they were.
+Box resizedFrame(const ui::Form& form, const Box& start, int edges, int dx, int dy);
+// The client size of a frame of the form's border.
+Size clientSizeOf(const ui::Form& form, const Box& frame);
+
+// The window to activate when ACTIVE is minimised: the front-most other open
+// one that is not minimised, or nullptr. OPEN is back to front.
+ui::Form* activeAfterMinimizing(const std::vector<ui::Form*>& open, const ui::Form& active,
+                                const std::function<bool(const ui::Form&)>& minimized);
 
 // The control's box in client pixels of its form.
 Box formBox(const ui::Control& control);

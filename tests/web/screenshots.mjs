@@ -19,6 +19,18 @@ async function shoot(game, name) {
   console.log(file);
 }
 
+// From the end of the play to the results, maximised to the page and restored.
+async function shootMaximizedResults(game) {
+  await game.press('Space');
+  await game.waitState('active', 'frmResults');
+  const results = game.page.locator('[data-form="frmResults"]');
+  await results.locator('.qv-maximize').click();
+  await game.page.locator('.qv-maximized[data-form="frmResults"]').waitFor();
+  await shoot(game, 'web-results-maximized');
+  await results.locator('.qv-maximize').click();
+  await game.page.locator('.qv-maximized').waitFor({ state: 'detached' });
+}
+
 async function tour(browser, origin, deviceScaleFactor) {
   const suffix = deviceScaleFactor === 1 ? '' : `-${deviceScaleFactor}x`;
   const context = await browser.newContext({ deviceScaleFactor, viewport: { width: 1024, height: 768 } });
@@ -42,7 +54,9 @@ async function tour(browser, origin, deviceScaleFactor) {
   if (deviceScaleFactor === 1) {
     await road.hitAndMiss(game, 8, 1);
     await road.waitPlayOver(game);
-    await road.resultsToNameEntry(game);
+    await shootMaximizedResults(game);
+    await game.press('Space');
+    await game.waitState('open', 'frmNentry');
     await road.typeThroughIme(game, 'たろう', 'タロウ');
     await shoot(game, 'web-name-entry');
     await game.press('Enter');

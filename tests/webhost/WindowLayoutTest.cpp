@@ -118,3 +118,100 @@ TEST_F(WindowLayoutTest, aPressLandsOnTheFrontMostInnermostVisibleControl)
     EXPECT_EQ(webhost::controlAt(form, 2 + 200, 2 + 150), &canvas);
     EXPECT_EQ(webhost::controlAt(form, 310, 5), nullptr);
 }
+
+namespace {
+
+int edgesAt(const webhost::WindowLayout& layout, int x, int y)
+{
+    for (const webhost::ResizeGrip& grip : layout.grips) {
+        if (grip.box.contains(x, y)) {
+            return grip.edges;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST_F(WindowLayoutTest, aMaximisedWindowFillsTheViewportWithTheFormsCanvasAtTheTopLeft)
+{
+    form.setClientSize(324 * t, 244 * t);
+    form.move(100 * t, 50 * t);
+    webhost::PageWindow page;
+    page.maximized = true;
+    const webhost::Size viewport{1280, 900};
+
+    form.setBorder(ui::FormBorder::FixedSingle);
+    EXPECT_EQ(webhost::windowLayout(form, page, viewport).frame, webhost::windowLayout(form).frame)
+        << "only a sizable window can be maximised";
+
+    form.setBorder(ui::FormBorder::Sizable);
+    const webhost::WindowLayout layout = webhost::windowLayout(form, page, viewport);
+    EXPECT_EQ(layout.frame, (webhost::Box{0, 0, 1280, 900}));
+    EXPECT_EQ(layout.client, (webhost::Box{4, 22, 1272, 874}));
+    EXPECT_EQ(layout.canvas, (webhost::Box{4, 22, 324, 244}));
+    EXPECT_EQ(layout.closeBox.x + layout.closeBox.width, 1280 - 4 - 2);
+    EXPECT_TRUE(layout.grips.empty()) << "a maximised window is not resized by its edges";
+
+    page.maximized = false;
+    page.clientSize = webhost::Size{500, 300};
+    const webhost::WindowLayout resized = webhost::windowLayout(form, page, viewport);
+    EXPECT_EQ(resized.frame, (webhost::Box{100, 50, 508, 326}));
+    EXPECT_EQ(resized.canvas, (webhost::Box{4, 22, 324, 244}));
+}
+
+TEST_F(WindowLayoutTest, theBorderOfASizableWindowResizesByItsEdgesAndCorners)
+{
+    form.setClientSize(324 * t, 244 * t);
+    form.setBorder(ui::FormBorder::FixedSingle);
+    EXPECT_TRUE(webhost::windowLayout(form).grips.empty());
+
+    form.setBorder(ui::FormBorder::Sizable);
+    const webhost::WindowLayout layout = webhost::windowLayout(form); // 332 x 270
+    using webhost::kBottomEdge, webhost::kLeftEdge, webhost::kRightEdge, webhost::kTopEdge;
+    EXPECT_EQ(edgesAt(layout, 150, 0), kTopEdge);
+    EXPECT_EQ(edgesAt(layout, 150, 269), kBottomEdge);
+    EXPECT_EQ(edgesAt(layout, 0, 100), kLeftEdge);
+    EXPECT_EQ(edgesAt(layout, 331, 100), kRightEdge);
+    EXPECT_EQ(edgesAt(layout, 10, 1), kLeftEdge | kTopEdge);
+    EXPECT_EQ(edgesAt(layout, 330, 12), kRightEdge | kTopEdge);
+    EXPECT_EQ(edgesAt(layout, 2, 260), kLeftEdge | kBottomEdge);
+    EXPECT_EQ(edgesAt(layout, 320, 268), kRightEdge | kBottomEdge);
+    EXPECT_EQ(edgesAt(layout, 150, 10), 0) << "the title bar drags";
+    EXPECT_EQ(edgesAt(layout, 150, 100), 0) << "the client area takes clicks";
+}
+
+TEST_F(WindowLayoutTest, aResizeKeepsTheOppositeEdgesAndStopsWhereTheTitleBarsBoxesAreWhole)
+{
+    form.setBorder(ui::FormBorder::Sizable);
+    using webhost::kBottomEdge, webhost::kLeftEdge, webhost::kRightEdge, webhost::kTopEdge;
+    const webhost::Box start{100, 50, 332, 270};
+    EXPECT_EQ(webhost::resizedFrame(form, start, kRightEdge | kBottomEdge, 40, 30), (webhost::Box{100, 50, 372, 300}));
+    EXPECT_EQ(webhost::resizedFrame(form, start, kLeftEdge | kTopEdge, -40, 30), (webhost::Box{60, 80, 372, 240}));
+    EXPECT_EQ(webhost::resizedFrame(form, start, kTopEdge, 0, -80), (webhost::Box{100, 0, 332, 320}))
+        << "the title bar stays on the page";
+
+    const webhost::Box smallest = webhost::resizedFrame(form, start, kLeftEdge | kBottomEdge, 1000, -1000);
+    const webhost::Size minimum = webhost::minimumFrameSize(form);
+    EXPECT_EQ(smallest, (webhost::Box{100 + 332 - minimum.width, 50, minimum.width, minimum.height}));
+    EXPECT_EQ(webhost::clientSizeOf(form, smallest).height, 0);
+    webhost::PageWindow page;
+    page.clientSize = webhost::clientSizeOf(form, smallest);
+    const webhost::WindowLayout layout = webhost::windowLayout(form, page, {});
+    EXPECT_EQ(layout.frame.width, minimum.width);
+    EXPECT_GE(layout.minimizeBox->x, layout.caption.x) << "the minimise box is cut off";
+}
+
+TEST_F(WindowLayoutTest, minimisingHandsTheActivationToTheFrontMostWindowStillShown)
+{
+    SketchForm back{rig.app};
+    SketchForm middle{rig.app};
+    const std::vector<ui::Form*> open{&back, &middle, &form}; // back to front
+    const auto minimizedIs = [](const ui::Form* which) {
+        return [which](const ui::Form& f) { return &f == which; };
+    };
+    EXPECT_EQ(webhost::activeAfterMinimizing(open, form, minimizedIs(&form)), &middle);
+    EXPECT_EQ(webhost::activeAfterMinimizing(open, middle, minimizedIs(&middle)), &form);
+    EXPECT_EQ(webhost::activeAfterMinimizing(open, form, [](const ui::Form&) { return true; }), nullptr);
+    EXPECT_EQ(webhost::activeAfterMinimizing({&form}, form, minimizedIs(&form)), nullptr);
+}

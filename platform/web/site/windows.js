@@ -7,6 +7,7 @@
   const windows = new Map(); // form instance id -> the window's elements
   let program = null; // the running WebAssembly module, once it runs
   let drag = null; // { id, pointerId, startX, startY, frameX, frameY }
+  let resize = null; // { id, pointerId, edges, startX, startY, frame }
   let pressedBox = null; // { id, kind }: a title bar box acts when released on it
   let composing = false;
   let heldCalls = null; // the player's input kept back, in order, until the page is complete
@@ -30,6 +31,20 @@
 
   const desktop = () => document.getElementById('qv-desktop');
 
+  // The strip of buttons of the minimised windows, at the foot of the page.
+  function windowStrip() {
+    let strip = document.getElementById('qv-window-strip');
+    if (!strip) {
+      strip = document.createElement('div');
+      strip.id = 'qv-window-strip';
+      strip.hidden = true;
+      // Its buttons leave the keyboard where the game put it.
+      strip.addEventListener('mousedown', (event) => event.preventDefault());
+      document.body.appendChild(strip);
+    }
+    return strip;
+  }
+
   const place = (element, [x, y, width, height]) => {
     element.style.left = `${x}px`;
     element.style.top = `${y}px`;
@@ -48,6 +63,10 @@
     if (kind === 'maximize') {
       shape = `<rect x="${x + 0.5}" y="${y + 0.5}" width="${right - x - 1}" height="${bottom - y - 1}"/>` +
               `<path d="M${x} ${y + 1.5}H${right}"/>`;
+    } else if (kind === 'restore') {
+      // Two windows in the maximise box's style, the front one lower left.
+      shape = `<rect x="${x + 0.5}" y="${y + 2.5}" width="4" height="4"/><path d="M${x} ${y + 3.5}H${x + 5}"/>` +
+              `<path d="M${x + 2.5} ${y + 2}V${y + 0.5}H${x + 6.5}V${y + 4.5}H${x + 5}M${x + 2} ${y + 1.5}H${x + 7}"/>`;
     } else {
       shape = `<rect x="${x}" y="${bottom - 1}" width="${right - x - 1}" height="2" fill="#000" stroke="none"/>`;
     }
@@ -86,7 +105,7 @@
     if (box.dataset.box === 'close') {
       box.replaceChildren(crossCanvas(width, height));
     } else {
-      box.innerHTML = glyphSvg(box.dataset.box, width, height);
+      box.innerHTML = glyphSvg(box.dataset.glyph || box.dataset.box, width, height);
     }
   }
 
@@ -94,7 +113,7 @@
     for (const win of windows.values()) {
       for (const box of Object.values(win.boxes)) {
         if (box.dataset.width) {
-          box.dataset.size = `${box.dataset.width}x${box.dataset.height}@${window.devicePixelRatio}`;
+          box.dataset.size = `${box.dataset.width}x${box.dataset.height}@${window.devicePixelRatio}:${box.dataset.glyph}`;
           drawGlyph(box, Number(box.dataset.width), Number(box.dataset.height));
         }
       }
@@ -108,9 +127,10 @@
     return box;
   }
 
-  function placeBox(box, rect) {
+  function placeBox(box, rect, glyph = box.dataset.box) {
     place(box, rect);
-    const size = `${rect[2]}x${rect[3]}@${window.devicePixelRatio}`;
+    box.dataset.glyph = glyph;
+    const size = `${rect[2]}x${rect[3]}@${window.devicePixelRatio}:${glyph}`;
     if (box.dataset.size !== size) {
       box.dataset.size = size;
       drawGlyph(box, rect[2], rect[3]);
@@ -127,14 +147,62 @@
     const title = document.createElement('span');
     title.className = 'qv-caption-text';
     bar.appendChild(title);
+    // The client area clips the form's canvas when the window is smaller.
+    const area = document.createElement('div');
+    area.className = 'qv-client-area';
     const canvas = document.createElement('canvas');
     canvas.className = 'qv-client';
     canvas.id = `qv-client-${id}`;
+    area.appendChild(canvas);
     const boxes = { close: makeBox('close'), maximize: makeBox('maximize'), minimize: makeBox('minimize') };
-    element.append(bar, canvas, boxes.minimize, boxes.maximize, boxes.close);
+    element.append(bar, area, boxes.minimize, boxes.maximize, boxes.close);
     element.addEventListener('pointerdown', (event) => pressed(id, event));
+    // The press captured the pointer for a drag: the double click is the window's.
+    element.addEventListener('dblclick', (event) => {
+      const win = windows.get(id);
+      if (!win || !win.state || !win.state.maximize || event.target.closest('.qv-box')) return;
+      const frame = element.getBoundingClientRect();
+      const [bx, by, bw, bh] = win.state.bar;
+      const x = event.clientX - frame.left;
+      const y = event.clientY - frame.top;
+      if (x >= bx && y >= by && x < bx + bw && y < by + bh) call('qv_web_maximize_clicked', ['number'], [id]);
+    });
     desktop().appendChild(element);
-    windows.set(id, { element, bar, title, canvas, boxes, inputs: new Map(), state: null });
+    windows.set(id, { element, bar, title, area, canvas, boxes, grips: [], button: null, inputs: new Map(), state: null });
+  }
+
+  function placeGrips(win, grips) {
+    while (win.grips.length < grips.length) {
+      const grip = document.createElement('div');
+      grip.className = 'qv-grip';
+      win.element.appendChild(grip);
+      win.grips.push(grip);
+    }
+    win.grips.forEach((grip, i) => {
+      grip.hidden = i >= grips.length;
+      if (grip.hidden) return;
+      const [edges, box] = grips[i];
+      grip.dataset.edges = String(edges);
+      place(grip, box);
+    });
+  }
+
+  // A minimised window is a button in the page's strip, with its caption.
+  function showInStrip(id, win, state) {
+    if (state.minimized && !win.button) {
+      win.button = document.createElement('button');
+      win.button.type = 'button';
+      win.button.className = 'qv-window-button';
+      win.button.dataset.window = String(id);
+      win.button.addEventListener('click', () => call('qv_web_window_button_clicked', ['number'], [id]));
+      windowStrip().appendChild(win.button);
+    } else if (!state.minimized && win.button) {
+      win.button.remove();
+      win.button = null;
+    }
+    if (win.button) win.button.textContent = state.caption.trim();
+    const strip = windowStrip();
+    strip.hidden = strip.childElementCount === 0;
   }
 
   function update(id, state) {
@@ -148,15 +216,20 @@
     win.title.textContent = state.caption;
     win.title.style.fontSize = `${state.bar[3] - 5}px`;
     win.element.setAttribute('aria-label', state.caption);
-    place(win.canvas, state.client);
-    const backingWidth = Math.round(state.client[2] * state.dpr);
-    const backingHeight = Math.round(state.client[3] * state.dpr);
+    win.element.hidden = state.minimized;
+    win.element.classList.toggle('qv-maximized', state.maximized);
+    showInStrip(id, win, state);
+    place(win.area, state.client);
+    place(win.canvas, [state.canvas[0] - state.client[0], state.canvas[1] - state.client[1], state.canvas[2], state.canvas[3]]);
+    placeGrips(win, state.grips);
+    const backingWidth = Math.round(state.canvas[2] * state.dpr);
+    const backingHeight = Math.round(state.canvas[3] * state.dpr);
     if (win.canvas.width !== backingWidth) win.canvas.width = backingWidth;
     if (win.canvas.height !== backingHeight) win.canvas.height = backingHeight;
     placeBox(win.boxes.close, state.close);
     for (const kind of ['maximize', 'minimize']) {
       win.boxes[kind].hidden = !state[kind];
-      if (state[kind]) placeBox(win.boxes[kind], state[kind]);
+      if (state[kind]) placeBox(win.boxes[kind], state[kind], kind === 'maximize' && state.maximized ? 'restore' : kind);
     }
     // The caption's text stops short of the boxes.
     const firstBox = state.minimize || state.close;
@@ -244,6 +317,11 @@
     const win = windows.get(id);
     if (!win) return;
     if (drag && drag.id === id) drag = null;
+    if (resize && resize.id === id) resize = null;
+    if (win.button) {
+      win.button.remove();
+      windowStrip().hidden = windowStrip().childElementCount === 0;
+    }
     win.element.remove();
     windows.delete(id);
   }
@@ -268,12 +346,19 @@
     }
     const box = event.target.closest('.qv-box');
     call('qv_web_frame_pressed', ['number'], [id]);
+    const grip = event.target.closest('.qv-grip');
+    if (grip) {
+      resize = { id, pointerId: event.pointerId, edges: Number(grip.dataset.edges), startX: event.clientX,
+        startY: event.clientY, frame: win.state.frame };
+      win.element.setPointerCapture(event.pointerId);
+      return;
+    }
     if (box) {
       pressedBox = { id, kind: box.dataset.box };
       box.setPointerCapture(event.pointerId);
       return;
     }
-    if (event.target.closest('.qv-caption')) {
+    if (event.target.closest('.qv-caption') && !win.state.maximized) {
       const [fx, fy] = win.state.frame;
       drag = { id, pointerId: event.pointerId, startX: event.clientX, startY: event.clientY, frameX: fx, frameY: fy };
       win.element.setPointerCapture(event.pointerId);
@@ -281,6 +366,13 @@
   }
 
   function moved(event) {
+    if (resize && event.pointerId === resize.pointerId) {
+      const dx = Math.round(event.clientX - resize.startX);
+      const dy = Math.round(event.clientY - resize.startY);
+      call('qv_web_window_resized', ['number', 'number', 'number', 'number', 'number', 'number', 'number', 'number'],
+        [resize.id, resize.edges, ...resize.frame, dx, dy]);
+      return;
+    }
     if (!drag || event.pointerId !== drag.pointerId) return;
     const x = Math.round(drag.frameX + event.clientX - drag.startX);
     // The title bar stays on the page, where it can be taken again.
@@ -290,15 +382,16 @@
 
   function released(event) {
     if (drag && event.pointerId === drag.pointerId) drag = null;
+    if (resize && event.pointerId === resize.pointerId) resize = null;
     if (!pressedBox) return;
     const { id, kind } = pressedBox;
     pressedBox = null;
     const under = document.elementFromPoint(event.clientX, event.clientY);
     const box = under && under.closest('.qv-box');
     const win = windows.get(id);
-    if (kind === 'close' && box && win && box === win.boxes.close) {
-      call('qv_web_close_clicked', ['number'], [id]);
-    }
+    if (!box || !win || box !== win.boxes[kind]) return;
+    const calls = { close: 'qv_web_close_clicked', maximize: 'qv_web_maximize_clicked', minimize: 'qv_web_minimize_clicked' };
+    call(calls[kind], ['number'], [id]);
   }
 
   // ------------------------------------------------------------ the keyboard
@@ -341,6 +434,7 @@
     });
     let ratio = window.devicePixelRatio;
     window.addEventListener('resize', () => {
+      call('qv_web_viewport_changed', [], []);
       if (window.devicePixelRatio !== ratio) {
         ratio = window.devicePixelRatio;
         redrawBoxes();
@@ -367,6 +461,7 @@
     program = null;
     heldCalls = null;
     drag = null;
+    resize = null;
     pressedBox = null;
   }
 
