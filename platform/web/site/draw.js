@@ -56,6 +56,9 @@
   const isFirstFont = (font) => firstFonts.includes(font[1]);
   const ready = Promise.all([...PICTURES.filter(isFirstPicture).map(loadPicture),
                              ...FONTS.filter(isFirstFont).map(loadFont)]).then(() => undefined);
+  // page.js tells the player of a failure; it may look only after the
+  // failure, which is then no unhandled rejection.
+  ready.catch(() => {});
   let all = null;
 
   // The rest, asked for once the program runs, so as not to hold up its start.
