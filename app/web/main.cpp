@@ -70,6 +70,9 @@ int main()
     web.host.setEndNote([] { return webrecords::SaveWhatIsLeft(); });
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
+    // The program starts while the title's pictures and fonts are still on
+    // their way; the page says when they are in (qv_web_drawing_ready).
+    web.host.holdPainting();
     try {
         web.program.app.run([&web] { Module1::Main(web.program.app); });
     } catch (const Module1::RecordFileError& error) {

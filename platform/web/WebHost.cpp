@@ -200,8 +200,18 @@ void WebHost::syncKeyboardFocus()
     }
 }
 
+void WebHost::paintingReady()
+{
+    paintingHeld_ = false;
+    rescale_ = true; // paints every open window
+    sync();
+}
+
 void WebHost::render(const ui::Form& form)
 {
+    if (paintingHeld_) {
+        return;
+    }
     renderer_.render(form, "qv-client-" + std::to_string(form.instanceId()), page::devicePixelRatio());
     if (afterPaint_) {
         afterPaint_(form);
@@ -526,6 +536,11 @@ EMSCRIPTEN_KEEPALIVE void qv_web_window_dragged(double id, int x, int y)
 EMSCRIPTEN_KEEPALIVE void qv_web_wake()
 {
     withHost([](webhost::WebHost& host) { host.wake(); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_drawing_ready()
+{
+    withHost([](webhost::WebHost& host) { host.paintingReady(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_web_page_shown()

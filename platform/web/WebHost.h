@@ -35,6 +35,10 @@ public:
     WebHost& operator=(const WebHost&) = delete;
 
     void sync();
+    // Until the page has what it draws with, windows open and change but
+    // are not painted; once it has, every open window is.
+    void holdPainting() { paintingHeld_ = true; }
+    void paintingReady();
 
     // After a form's canvas has been painted.
     void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
@@ -102,6 +106,7 @@ private:
     bool failed_ = false;
     bool ended_ = false;
     bool rescale_ = false;
+    bool paintingHeld_ = false;
 };
 
 } // namespace webhost

@@ -26,7 +26,10 @@
 
   window.qvPage = {
     message,
-    titleDrawn() { settleReady.resolve(); },
+    titleDrawn() {
+      document.getElementById('qv-desktop').classList.remove('qv-starting');
+      settleReady.resolve();
+    },
     ended(note) {
       window.qvWindows.disconnect();
       const end = 'Quorvel has ended: its last window was closed.';
@@ -90,18 +93,20 @@
       return;
     }
     const loadFailed = (error) => `Quorvel could not start: a file failed to load. ${reason(error).replace(/\.$/, '')}. Please reload the page.`;
-    // The program's files come while the pictures and fonts do.
+    // The program's files, the title's pictures and its fonts come at once.
+    // The program starts as soon as its own files are in, and paints once
+    // the pictures and fonts are (qv_web_drawing_ready).
     const compiled = compileWasm('quorvel.wasm');
     compiled.catch(() => {});
+    const drawing = window.qvDraw.ready;
+    drawing.catch((error) => fail(loadFailed(error)));
     try {
-      const script = loadScript('quorvel.js');
-      script.catch(() => {});
-      if (window.qvDraw) await window.qvDraw.ready;
-      await script;
+      await loadScript('quorvel.js');
     } catch (error) {
       fail(loadFailed(error));
       return;
     }
+    if (stopped) return;
     const settings = {
       instantiateWasm(imports, receive) {
         compiled
@@ -114,11 +119,12 @@
         if (stopped) return;
         program = settings;
         window.qvWindows.connect(settings);
-        if (window.qvDraw) {
-          const all = window.qvDraw.loadAll();
-          all.catch((error) => fail(loadFailed(error)));
-          window.qvWindows.holdInputUntil(all);
-        }
+        drawing.then(() => {
+          if (!stopped) settings.ccall('qv_web_drawing_ready', null, [], []);
+        }, () => {});
+        const all = window.qvDraw.loadAll();
+        all.catch((error) => fail(loadFailed(error)));
+        window.qvWindows.holdInputUntil(all);
       },
       onAbort(what) {
         fail(`Quorvel stopped because of an error: ${what}`);
