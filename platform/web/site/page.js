@@ -122,8 +122,12 @@
         drawing.then(() => {
           if (!stopped) settings.ccall('qv_web_drawing_ready', null, [], []);
         }, () => {});
-        const all = window.qvDraw.loadAll();
-        all.catch((error) => fail(loadFailed(error)));
+        // The other pictures and fonts once the title is drawn: asked for
+        // sooner, they would hold it up.
+        const all = ready.then(() => window.qvDraw.loadAll());
+        all.catch((error) => {
+          if (!stopped) fail(loadFailed(error));
+        });
         window.qvWindows.holdInputUntil(all);
       },
       onAbort(what) {
