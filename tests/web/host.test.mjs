@@ -1,22 +1,13 @@
 // The page's host between the game and the browser: the timers of a page
 // that was hidden catch up as the model's schedule says, and the keys that
 // would scroll the page or press a button go to the game instead.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, serveSite } from './support/site.mjs';
+import { useSiteAndBrowser } from './support/site.mjs';
 import { GamePage, parseDump } from './support/game.mjs';
 import * as road from './support/road.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serveSite();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 // Headless Chromium keeps every page visible, so the page is hidden the way
 // a throttled tab lives it: once the stage's countdown shows TIME_LEFT, the
@@ -70,8 +61,8 @@ function assertOneFlightStep(before, shown) {
 }
 
 test('a hidden page catches up when shown again: each tick that fell due fires once, in order, in phase', async () => {
-  const context = await browser.newContext();
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext();
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   await road.titleToMenu(game);
   await road.menuToStage(game);
   await road.startPlay(game);
@@ -107,8 +98,8 @@ test('a hidden page catches up when shown again: each tick that fell due fires o
 const pageKeys = ['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'PageUp', 'PageDown', 'Home', 'End'];
 
 test('Space, Enter, the arrows and the paging keys go to the game: they never scroll the page or press a button', async () => {
-  const context = await browser.newContext({ viewport: { width: 480, height: 320 }, acceptDownloads: true });
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext({ viewport: { width: 480, height: 320 }, acceptDownloads: true });
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   const page = game.page;
   let choosers = 0;
   page.on('filechooser', () => { choosers += 1; });

@@ -1,22 +1,13 @@
 // The records in the browser's storage: imports through the strict reader,
 // and two tabs whose saves must not lose each other's entries.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, serveSite } from './support/site.mjs';
+import { useSiteAndBrowser } from './support/site.mjs';
 import { GamePage } from './support/game.mjs';
 import * as road from './support/road.mjs';
 import { importRecords, alertText } from './support/records.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serveSite();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 // Thirty "name, score" lines in code page 932 with CR LF; NAMED puts one
 // katakana name (ハナコ in code page 932) on the Kana zone's top line.
@@ -39,8 +30,8 @@ function tableOf(state) {
 }
 
 test('an import is read with the strict reader: a broken file is refused, a good one kept', async () => {
-  const context = await browser.newContext();
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext();
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   await game.waitState('open', 'frmTitle');
   const before = tableOf(await game.state());
 
@@ -70,8 +61,8 @@ test('an import is read with the strict reader: a broken file is refused, a good
 });
 
 test('two tabs that each save a record keep both', async () => {
-  const context = await browser.newContext();
-  const [first, second] = [await GamePage.open(context, `${server.origin}/`), await GamePage.open(context, `${server.origin}/`)];
+  const context = await site.browser.newContext();
+  const [first, second] = [await GamePage.open(context, `${site.server.origin}/`), await GamePage.open(context, `${site.server.origin}/`)];
 
   // Both play at once, each to its name entry, with the table each loaded
   // before the other saved.
@@ -92,7 +83,7 @@ test('two tabs that each save a record keep both', async () => {
   await road.typeThroughIme(second, 'じろう', 'ジロウ');
   await road.nameEntryToTitle(second);
 
-  const third = await GamePage.open(context, `${server.origin}/`);
+  const third = await GamePage.open(context, `${site.server.origin}/`);
   const stored = await third.state();
   assert.ok(road.rankOf(stored, 0, 'ハナコ', firstScore) >= 0, `the first tab's ハナコ ${firstScore} was lost`);
   assert.ok(road.rankOf(stored, 0, 'ジロウ', secondScore) >= 0, `the second tab's ジロウ ${secondScore} was lost`);

@@ -1,22 +1,13 @@
 // The results window is the one sizable window: in the page it maximises to
 // the viewport and back, resizes by its border, and minimises to the page's
 // strip of window buttons, from which it comes back active.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, serveSite } from './support/site.mjs';
+import { useSiteAndBrowser } from './support/site.mjs';
 import { GamePage, defaultDeadlineMs, twipsPerPixel } from './support/game.mjs';
 import * as road from './support/road.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serveSite();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 const plain = ({ x, y, width, height }) => ({ x, y, width, height });
 
@@ -51,8 +42,8 @@ async function dragBy(page, x, y, dx, dy) {
 }
 
 test('the results window maximises, resizes and minimises as on a desktop', async () => {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   const { page } = game;
   await road.titleToMenu(game);
   await road.menuToStage(game);

@@ -3,24 +3,15 @@
 // results, a name typed through the input method, the certificate and the
 // title again; where each window opens on the page; the record kept across
 // a reload and exported as the desktop writes it.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, serveSite } from './support/site.mjs';
+import { useSiteAndBrowser } from './support/site.mjs';
 import { GamePage, twipsPerPixel } from './support/game.mjs';
 import * as road from './support/road.mjs';
 import { desktopSaveOf } from './support/desktop.mjs';
 import { exportRecords } from './support/records.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serveSite();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 // FORM's frame stands DX, DY twips right of and below OPENER's.
 async function expectOffset(game, form, opener, dx, dy) {
@@ -40,8 +31,8 @@ async function expectCentredInViewport(game, form) {
 }
 
 test('the whole road, with real keys and an input method', async () => {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const game = await GamePage.open(context, `${site.server.origin}/`);
 
   await game.waitState('open', 'frmTitle');
   await expectCentredInViewport(game, 'frmTitle');

@@ -3,30 +3,21 @@
 // saved meanwhile, which is the one exported. And the site as an app: one
 // the browser may install, and whose new version the service worker takes
 // without touching the records.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { chromiumArgs, chromiumPath, launchBrowser, repoRoot, requireSite, serveFolders, serveSite } from './support/site.mjs';
+import { chromiumArgs, chromiumPath, repoRoot, requireSite, serveFolders, useSiteAndBrowser } from './support/site.mjs';
 import { GamePage } from './support/game.mjs';
 import * as road from './support/road.mjs';
 import { exportRecords, importRecords, alertText } from './support/records.mjs';
 
 const storageKey = 'quorvel:browser-storage/qorvl.dat';
 
-let server;
-let browser;
-before(async () => {
-  server = await serveSite();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 // Thirty records in code page 932 with CR LF; TOP names zone 0's first,
 // BEST is each zone's first score.
@@ -78,9 +69,9 @@ async function closeWindow(game, form) {
 }
 
 test('a storage that cannot be written is reported, the game goes on with its table, and its end stores it', async () => {
-  const context = await browser.newContext();
+  const context = await site.browser.newContext();
   await refuseWrites(context);
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   const score = await road.playToRecord(game, 'はなこ', 'ハナコ');
 
   await untilAlert(game, refusedSave);
@@ -109,9 +100,9 @@ test('a storage that cannot be written is reported, the game goes on with its ta
 });
 
 test('a record the storage refused is stored when the page is left', async () => {
-  const context = await browser.newContext();
+  const context = await site.browser.newContext();
   await refuseWrites(context);
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   const score = await road.playToRecord(game, 'たろう', 'タロウ');
   await untilAlert(game, refusedSave);
 
@@ -125,11 +116,11 @@ test('a record the storage refused is stored when the page is left', async () =>
 });
 
 test('a stored table the reader refuses is reported, kept, exported as it is, and replaced by an import', async () => {
-  const context = await browser.newContext({ acceptDownloads: true });
+  const context = await site.browser.newContext({ acceptDownloads: true });
   const broken = Buffer.from('CPU, 10000\r\nCPU, lots\r\n', 'latin1');
   const page = await context.newPage();
   const game = new GamePage(page);
-  await page.goto(`${server.origin}/`);
+  await page.goto(`${site.server.origin}/`);
   await page.evaluate(([key, value]) => localStorage.setItem(key, value), [storageKey, broken.toString('base64')]);
   await page.reload();
 
@@ -149,9 +140,9 @@ test('a stored table the reader refuses is reported, kept, exported as it is, an
 });
 
 test('export gives the table another tab stored since this one started', async () => {
-  const context = await browser.newContext({ acceptDownloads: true });
-  const first = await GamePage.open(context, `${server.origin}/`);
-  const second = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext({ acceptDownloads: true });
+  const first = await GamePage.open(context, `${site.server.origin}/`);
+  const second = await GamePage.open(context, `${site.server.origin}/`);
   await importRecords(second, 'other.dat', recordsFile('OTHER'));
   await second.waitState('Module1.RecordName(0,0)', 'OTHER');
 
@@ -167,7 +158,7 @@ test('a new version of the site replaces the kept one on the next visit, and the
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvel-site-'));
   fs.cpSync(requireSite(), copy, { recursive: true });
   const local = await serveFolders({ '/': copy });
-  const context = await browser.newContext();
+  const context = await site.browser.newContext();
   const game = await GamePage.open(context, `${local.origin}/`);
   assert.equal(await game.page.evaluate(() => window.qvOffline.ready), true, 'no service worker controls the page');
   await importRecords(game, 'kept.dat', recordsFile('KEPT'));
@@ -205,7 +196,7 @@ test('the browser may install the site as an app, with its name and icons', asyn
     executablePath: chromiumPath, headless: true, args: chromiumArgs,
   });
   const game = new GamePage(context.pages()[0] ?? await context.newPage());
-  await game.load(`${server.origin}/`);
+  await game.load(`${site.server.origin}/`);
   assert.equal(await game.page.evaluate(() => window.qvOffline.ready), true, 'no service worker controls the page');
   const cdp = await context.newCDPSession(game.page);
   assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
@@ -215,7 +206,7 @@ test('the browser may install the site as an app, with its name and icons', asyn
   for (const size of ['192x192', '512x512']) {
     const icon = manifest.icons.find((entry) => entry.sizes === size);
     assert.ok(icon, `the manifest has no ${size} icon`);
-    const response = await game.page.request.get(new URL(icon.src, `${server.origin}/`).href);
+    const response = await game.page.request.get(new URL(icon.src, `${site.server.origin}/`).href);
     assert.equal(response.headers()['content-type'], 'image/png', `${icon.src} is not served`);
   }
 
@@ -225,8 +216,8 @@ test('the browser may install the site as an app, with its name and icons', asyn
 });
 
 test('an import shows at once in an open records panel, and waits while a name entry is open', async () => {
-  const context = await browser.newContext();
-  const game = await GamePage.open(context, `${server.origin}/`);
+  const context = await site.browser.newContext();
+  const game = await GamePage.open(context, `${site.server.origin}/`);
   await road.titleToMenu(game);
   await game.press('ArrowDown');
   await game.waitState('active', 'frmRecord');

@@ -4,6 +4,7 @@ import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { before, after } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -82,6 +83,22 @@ export async function serveFolders(roots) {
 
 export function serveSite() {
   return serveFolders({ '/': requireSite() });
+}
+
+// The site's server and a browser for the tests of one file: started before
+// the first test, closed after the last. Tests read `site.server.origin` and
+// `site.browser`.
+export function useSiteAndBrowser() {
+  const site = { server: null, browser: null };
+  before(async () => {
+    site.server = await serveSite();
+    site.browser = await launchBrowser();
+  });
+  after(async () => {
+    await site.browser?.close();
+    await site.server?.close();
+  });
+  return site;
 }
 
 // The flags keep a root-run headless Chromium from reaching out to the
