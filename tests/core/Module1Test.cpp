@@ -3,11 +3,11 @@
 #include "core/RecordFile.h"
 #include "platform/model/Text.h"
 #include "tests/support/ModelDoubles.h"
+#include "tests/support/RecordFolderTest.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -38,27 +38,14 @@ struct BareProgram {
     ui::Application app{clock, metrics, catalog};
 };
 
-class Module1Test : public testing::Test {
+class Module1Test : public testing_support::RecordFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        Module1::ResetSharedState();
-        Module1::AppDirOverride = dir_.path().toStdString();
-    }
-    void TearDown() override
-    {
-        Module1::AppDirOverride.clear();
-        Module1::ResetSharedState();
-    }
     void writeRecordFile(const std::string& bytes)
     {
         QFile file(QString::fromStdString(Module1::RecordFilePath()));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
-
-    QTemporaryDir dir_;
 };
 
 void expectDefaultTable()

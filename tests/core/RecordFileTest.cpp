@@ -1,10 +1,10 @@
 #include "core/RecordFile.h"
 
 #include "platform/model/Text.h"
+#include "tests/support/RecordFolderTest.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -49,19 +49,8 @@ std::string formattedLine(int line)
     return splitCrLf(Module1::formatRecords()).at(static_cast<std::size_t>(line));
 }
 
-class RecordFileTest : public testing::Test {
+class RecordFileTest : public testing_support::RecordFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        Module1::ResetSharedState();
-        Module1::AppDirOverride = dir_.path().toStdString();
-    }
-    void TearDown() override
-    {
-        Module1::AppDirOverride.clear();
-        Module1::ResetSharedState();
-    }
 
     static void writeFile(const std::string& path, const std::string& bytes)
     {
@@ -79,8 +68,6 @@ protected:
     {
         return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-
-    QTemporaryDir dir_;
 };
 
 // --- Writing ----------------------------------------------------------------

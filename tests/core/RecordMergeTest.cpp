@@ -5,9 +5,9 @@
 
 #include "core/Module1.h"
 #include "core/RecordFile.h"
+#include "tests/support/RecordFolderTest.h"
 #include "tests/support/SaveReportRecorder.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,19 +30,8 @@ RecordTable defaultTable()
     return table;
 }
 
-class RecordMergeTest : public testing::Test {
+class RecordMergeTest : public testing_support::RecordFolderTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        Module1::ResetSharedState();
-        Module1::AppDirOverride = dir_.path().toStdString();
-    }
-    void TearDown() override
-    {
-        Module1::AppDirOverride.clear();
-        Module1::ResetSharedState();
-    }
 
     std::string path() const { return Module1::RecordFilePath(); }
     std::string bytesOnDisk() const
@@ -76,8 +65,6 @@ protected:
         }
         writeOnDisk(Module1::formatRecords(table));
     }
-
-    QTemporaryDir dir_;
 };
 
 TEST_F(RecordMergeTest, AnUnchangedFileGetsExactlyWhatThePlainSaveWrites)

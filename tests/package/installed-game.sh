@@ -21,7 +21,6 @@ kNobody=65534
 kCertificateCaption="  Quorvel - Certificate -"
 # The name the kana keys ku, small o and ru type into the name box.
 kName=クォル
-letters=({a..z})
 
 # ------------------------------------------------------------ the package
 
@@ -105,21 +104,6 @@ validate_metadata() {
 
 # ------------------------------------------------------------ the game
 
-judged_since() {
-    (($(qv_state frmStage.Strokes) > $1))
-}
-
-# Types the key of the target now falling (the Alphabetic zone's targets
-# 1 to 26 are the letters) and waits until the stage has judged it.
-hit_current_target() {
-    local strokes target
-    strokes=$(qv_state frmStage.Strokes)
-    target=$(qv_state frmStage.TargetIndex)
-    ((target >= 1 && target <= 26)) || qv_fail "target $target is not a letter"
-    qv_key "${letters[target - 1]}"
-    qv_poll "$QV_DEADLINE" judged_since "$strokes" || qv_fail "the key for target $target was not judged"
-}
-
 # From the title through a game of the Alphabetic zone scoring well above
 # the default table's tenth place, to the name entry.
 play_to_name_entry() {
@@ -136,7 +120,7 @@ play_to_name_entry() {
     qv_wait_state frmStage.Timer1.Enabled 1
     while (($(qv_state frmStage.StageScore) < 4000)); do
         qv_state_is frmStage.Timer1.Enabled 1 || qv_fail "the play ended at $(qv_state frmStage.StageScore) points"
-        hit_current_target
+        qv_hit_current_target
     done
     qv_log "$(qv_state frmStage.Hits) hits in $(qv_state frmStage.Strokes) keys: $(qv_state frmStage.StageScore) points"
     QV_DEADLINE=45 qv_wait_state frmStage.TimeLeft 0

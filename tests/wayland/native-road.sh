@@ -83,16 +83,12 @@ qv_wait_state Module1.CurrentZone 0
 press_on frmStage space
 qv_poll "$QV_DEADLINE" qv_state_is frmStage.Timer1.Enabled 1 || qv_fail "Space did not start the play"
 
-judged_since() {
-    (($(qv_state frmStage.Strokes) > $1))
-}
-
 # One key, judged: returns once Strokes has counted it.
 judge_key() {
     local strokes
     strokes=$(qv_state frmStage.Strokes)
     qv_key "$1"
-    qv_poll "$QV_DEADLINE" judged_since "$strokes" || qv_fail "key $1 was not judged (Strokes stayed $strokes)"
+    qv_poll "$QV_DEADLINE" qv_judged_since "$strokes" || qv_fail "key $1 was not judged (Strokes stayed $strokes)"
 }
 
 letters=(a b c d e f g h i j k l m n o p q r s t u v w x y z)

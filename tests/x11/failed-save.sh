@@ -12,22 +12,6 @@ qv_require_tools xdotool
 
 binary=${1:?usage: failed-save.sh PATH-TO-QUORVEL}
 kName=abc
-letters=({a..z})
-
-judged_since() {
-    (($(qv_state frmStage.Strokes) > $1))
-}
-
-# Types the key of the falling target (the Alphabetic zone's targets 1 to
-# 26 are the letters) and waits until the stage has judged it.
-hit_current_target() {
-    local strokes target
-    strokes=$(qv_state frmStage.Strokes)
-    target=$(qv_state frmStage.TargetIndex)
-    ((target >= 1 && target <= 26)) || qv_fail "target $target is not a letter"
-    qv_key "${letters[target - 1]}"
-    qv_poll "$QV_DEADLINE" judged_since "$strokes" || qv_fail "the key for target $target was not judged"
-}
 
 play_to_name_entry() {
     local form
@@ -40,7 +24,7 @@ play_to_name_entry() {
     qv_wait_state frmStage.Timer1.Enabled 1
     while (($(qv_state frmStage.StageScore) < 4000)); do
         qv_state_is frmStage.Timer1.Enabled 1 || qv_fail "the play ended at $(qv_state frmStage.StageScore) points"
-        hit_current_target
+        qv_hit_current_target
     done
     QV_DEADLINE=45 qv_wait_state frmStage.TimeLeft 0
     qv_key Return

@@ -88,10 +88,6 @@ stage_is_playing() {
     qv_state_is frmStage.Timer1.Enabled 1
 }
 
-judged_since() {
-    (($(qv_state frmStage.Strokes) > $1))
-}
-
 # A glyph about to leave the canvas would be replaced by a new target before
 # the key arrives; wait for a fresh flight instead.
 target_not_leaving() {
@@ -120,7 +116,7 @@ judge_one_key() {
     fi
     qv_key "$key"
     keys_pressed=$((keys_pressed + 1))
-    qv_poll "$QV_DEADLINE" judged_since "$strokes" ||
+    qv_poll "$QV_DEADLINE" qv_judged_since "$strokes" ||
         qv_fail "key $key for target $target was not judged (Strokes stayed $strokes)"
     local new_hits new_strokes new_target
     new_hits=$(qv_state frmStage.Hits)

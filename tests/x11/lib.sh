@@ -199,6 +199,22 @@ qv_key() {
     xdotool key --clearmodifiers "$@" || qv_fail "xdotool could not press $*"
 }
 
+# Whether the stage has judged a key since its Strokes were $1.
+qv_judged_since() {
+    (($(qv_state frmStage.Strokes) > $1))
+}
+
+# Types the key of the falling target (the Alphabetic zone's targets 1 to
+# 26 are the letters) and waits until the stage has judged it.
+qv_hit_current_target() {
+    local letters=({a..z}) strokes target
+    strokes=$(qv_state frmStage.Strokes)
+    target=$(qv_state frmStage.TargetIndex)
+    ((target >= 1 && target <= 26)) || qv_fail "target $target is not a letter"
+    qv_key "${letters[target - 1]}"
+    qv_poll "$QV_DEADLINE" qv_judged_since "$strokes" || qv_fail "the key for target $target was not judged"
+}
+
 qv_keys_received_since() {
     (($(qv_state host.keys) > $1))
 }
