@@ -124,11 +124,11 @@ void WebHost::syncOnce()
     for (std::uint64_t id : gone) {
         closeWindow(id);
     }
-    const bool rescale = std::exchange(rescale_, false);
+    const bool repaintAll = std::exchange(repaintAll_, false);
     for (std::size_t i = 0; i < forms.size(); ++i) {
         const bool dirty = forms[i]->takeDirty();
         updateWindow(*forms[i], static_cast<int>(i));
-        if (dirty || rescale) {
+        if (dirty || repaintAll) {
             render(*forms[i]);
         }
     }
@@ -203,7 +203,7 @@ void WebHost::syncKeyboardFocus()
 void WebHost::paintingReady()
 {
     paintingHeld_ = false;
-    rescale_ = true; // paints every open window
+    repaintAll_ = true;
     sync();
 }
 
@@ -278,7 +278,7 @@ void WebHost::pageShownAgain()
 
 void WebHost::scaleChanged()
 {
-    rescale_ = true;
+    repaintAll_ = true;
     sync();
 }
 

@@ -105,7 +105,7 @@ private:
     bool resyncWanted_ = false;
     bool failed_ = false;
     bool ended_ = false;
-    bool rescale_ = false;
+    bool repaintAll_ = false; // the next sync paints every open window
     bool paintingHeld_ = false;
 };
 
