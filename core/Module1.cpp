@@ -237,6 +237,43 @@ void ResetSharedState()
     ForgetRecordFile();
 }
 
+struct SavedState::Values {
+    decltype(CurrentZone) currentZone = CurrentZone;
+    decltype(LastScore) lastScore = LastScore;
+    decltype(RecordScore) recordScore = RecordScore;
+    decltype(RecordName) recordName = RecordName;
+    decltype(AvgResponse) avgResponse = AvgResponse;
+    decltype(HitRate) hitRate = HitRate;
+    decltype(NewRecord) newRecord = NewRecord;
+    decltype(CharTable) charTable = CharTable;
+    decltype(SidePanel) sidePanel = SidePanel;
+    decltype(MenuCursor) menuCursor = MenuCursor;
+    decltype(KeepCursor) keepCursor = KeepCursor;
+    decltype(OptSpeed) optSpeed = OptSpeed;
+    decltype(OptCase) optCase = OptCase;
+    decltype(OptKana) optKana = OptKana;
+};
+
+SavedState::SavedState() : values_(std::make_unique<Values>()) {}
+
+SavedState::~SavedState()
+{
+    CurrentZone = values_->currentZone;
+    LastScore = values_->lastScore;
+    RecordScore = values_->recordScore;
+    RecordName = values_->recordName;
+    AvgResponse = values_->avgResponse;
+    HitRate = values_->hitRate;
+    NewRecord = values_->newRecord;
+    CharTable = values_->charTable;
+    SidePanel = values_->sidePanel;
+    MenuCursor = values_->menuCursor;
+    KeepCursor = values_->keepCursor;
+    OptSpeed = values_->optSpeed;
+    OptCase = values_->optCase;
+    OptKana = values_->optKana;
+}
+
 void FillDefaultRecords()
 {
     for (int zone = 0; zone < kZones; ++zone) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,8 @@ inline constexpr int kSlots = kRanks + 1;
 inline constexpr int kTableLength = 81;
 
 // Every value below but CharTable has its row in the table of shared values
-// in Module1.cpp, which resets, dumps and sets it: a new value needs one.
+// in Module1.cpp, which resets, dumps and sets it, and a place in
+// SavedState: a new value needs both.
 
 // Zone being played: 0 Alphabetic, 1 Kana, 2 All kinds.
 inline std::int16_t CurrentZone = 0;
@@ -51,6 +53,20 @@ inline std::string AppDirOverride;
 // Every shared value back to zero and empty, as at program start, and the
 // records file's memory of the run forgotten (ForgetRecordFile).
 void ResetSharedState();
+
+// Every shared value as it stands, put back when this goes: a game played
+// beside the running one (a play checked or watched) leaves no trace in it.
+class SavedState {
+public:
+    SavedState();
+    ~SavedState();
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+private:
+    struct Values;
+    std::unique_ptr<Values> values_;
+};
 
 // Start-up: records (file or default table), character tables, options,
 // then the title screen centred and shown. Throws RecordFileError when a

@@ -19,18 +19,47 @@ std::optional<std::uint64_t>& fixedSeed()
     return seed;
 }
 
+std::uint64_t& lastSeed()
+{
+    static std::uint64_t seed = 0;
+    return seed;
+}
+
 } // namespace
 
 void Randomize()
 {
     const auto clockSeed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    generator().seed(fixedSeed().value_or(clockSeed));
+    lastSeed() = fixedSeed().value_or(clockSeed);
+    generator().seed(lastSeed());
+}
+
+std::uint64_t LastSeed()
+{
+    return lastSeed();
+}
+
+struct SavedState::Data {
+    std::mt19937_64 engine = generator();
+    std::optional<std::uint64_t> fixed = fixedSeed();
+    std::uint64_t last = lastSeed();
+};
+
+SavedState::SavedState() : data_(new Data) {}
+
+SavedState::~SavedState()
+{
+    generator() = data_->engine;
+    fixedSeed() = data_->fixed;
+    lastSeed() = data_->last;
+    delete data_;
 }
 
 void SetFixedSeed(std::optional<std::uint64_t> seed)
 {
     fixedSeed() = seed;
     if (seed) {
+        lastSeed() = *seed;
         generator().seed(*seed);
     }
 }

@@ -15,5 +15,21 @@ void Randomize();
 void SetFixedSeed(std::optional<std::uint64_t> seed);
 // A uniform number in [0, 1).
 double Rnd();
+// The seed of the last Randomize(), which a play keeps to be played again.
+std::uint64_t LastSeed();
+
+// The generator and its settings, to be put back after a game played
+// beside the running one (a play checked or watched).
+class SavedState {
+public:
+    SavedState();
+    ~SavedState();
+    SavedState(const SavedState&) = delete;
+    SavedState& operator=(const SavedState&) = delete;
+
+private:
+    struct Data;
+    Data* data_;
+};
 
 } // namespace Random

@@ -255,9 +255,27 @@ void frmStage::Timer4_Timer()
 
 // ---------------------------------------------------------------- finish
 
+double frmStage::averageResponse() const
+{
+    return Hits == 0 ? 0.0 : floorWhole(RespTotal * 1000 / Hits) / 10;
+}
+
+frmStage::State frmStage::state() const
+{
+    if (TimeLeft == 0) {
+        return State::TimeUp;
+    }
+    return isPlaying() ? State::Playing : State::Waiting;
+}
+
+frmStage::Figures frmStage::figures() const
+{
+    return Figures{StageScore, Hits, Strokes, averageResponse(), StageHitRate};
+}
+
 void frmStage::finishGame()
 {
-    Module1::AvgResponse = Hits == 0 ? 0.0 : floorWhole(RespTotal * 1000 / Hits) / 10;
+    Module1::AvgResponse = averageResponse();
     Module1::LastScore = StageScore;
     Module1::RecordScore.at(static_cast<std::size_t>(Module1::CurrentZone))[Module1::kWorkingSlot] = StageScore;
     Module1::HitRate = StageHitRate;

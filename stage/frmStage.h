@@ -27,6 +27,20 @@ public:
     // A character on no key that any target accepts.
     static char32_t characterThatMisses() { return U'!'; }
 
+    // Where the game stands, for the plays: before the start, the 30
+    // seconds, or "TIME UP".
+    enum class State { Waiting, Playing, TimeUp };
+    State state() const;
+    // The measurements as the finish hands them to the results.
+    struct Figures {
+        std::int32_t score = 0;
+        int hits = 0;
+        int strokes = 0;
+        double response = 0; // ms
+        double hitRate = 0;  // percent
+    };
+    Figures figures() const;
+
 private:
     designs::Design<designs::buildStage> design_{*this};
 
@@ -42,6 +56,7 @@ private:
     void judgeHit();
     void judgeMiss();
     void finishGame();
+    double averageResponse() const;
 
     void drawTarget();
     bool accepts(int KeyAscii) const;

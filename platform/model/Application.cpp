@@ -1,5 +1,7 @@
 #include "platform/model/Application.h"
 
+#include "platform/model/InputEvent.h"
+
 #include "platform/model/Text.h"
 
 #include <algorithm>
@@ -88,7 +90,12 @@ void Application::setScreenSizePx(int width, int height)
 
 void Application::keyDown(int keyCode, int shift)
 {
-    run([&] {
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::KeyDown;
+        event.keyCode = keyCode;
+        event.shift = shift;
+    };
+    feed(describe, [&] { run([&] {
         Form* target = active_;
         if (target == nullptr) {
             return;
@@ -101,7 +108,7 @@ void Application::keyDown(int keyCode, int shift)
         } else if (auto* text = dynamic_cast<TextBox*>(focused); text && text->onKeyDown) {
             text->onKeyDown(keyCode, shift);
         }
-    });
+    }); });
 }
 
 namespace {
@@ -139,7 +146,11 @@ void typeIntoTextBox(TextBox& box, int keyAscii, char32_t typed)
 
 void Application::keyPress(int keyAscii, char32_t typed)
 {
-    run([&] {
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::KeyPress;
+        event.typed = {TypedChar{keyAscii, typed}};
+    };
+    feed(describe, [&] { run([&] {
         Form* target = active_;
         if (target == nullptr) {
             return;
@@ -153,10 +164,21 @@ void Application::keyPress(int keyAscii, char32_t typed)
         } else if (auto* text = dynamic_cast<TextBox*>(focused)) {
             typeIntoTextBox(*text, keyAscii, typed);
         }
-    });
+    }); });
 }
 
 void Application::keyStroke(std::optional<int> keyCode, int shift, const std::vector<TypedChar>& typed)
+{
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::KeyStroke;
+        event.keyCode = keyCode;
+        event.shift = shift;
+        event.typed = typed;
+    };
+    feed(describe, [&] { strokeKey(keyCode, shift, typed); });
+}
+
+void Application::strokeKey(std::optional<int> keyCode, int shift, const std::vector<TypedChar>& typed)
 {
     const Form* target = active_;
     if (target == nullptr) {
@@ -176,16 +198,26 @@ void Application::keyStroke(std::optional<int> keyCode, int shift, const std::ve
 
 void Application::click(Form& form)
 {
-    run([&] {
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::Click;
+        event.form = form.name();
+    };
+    feed(describe, [&] { run([&] {
         if (isAlive(&form) && form.visible()) {
             wanted_ = &form;
         }
-    });
+    }); });
 }
 
 void Application::click(Control& control)
 {
-    run([&] {
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::Click;
+        event.form = control.form().name();
+        event.control = control.name();
+        event.index = control.index();
+    };
+    feed(describe, [&] { run([&] {
         Form& form = control.form();
         if (!isAlive(&form) || !form.visible()) {
             return;
@@ -195,25 +227,67 @@ void Application::click(Control& control)
         if (auto* picture = dynamic_cast<PictureBox*>(&control); picture && picture->onClick) {
             picture->onClick();
         }
-    });
+    }); });
 }
 
 void Application::activate(Form& form)
 {
-    click(form);
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::Activate;
+        event.form = form.name();
+    };
+    feed(describe, [&] { click(form); });
 }
 
 void Application::requestClose(Form& form)
 {
-    run([&] {
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::Close;
+        event.form = form.name();
+    };
+    feed(describe, [&] { run([&] {
         if (isAlive(&form)) {
             form.unload();
         }
-    });
+    }); });
+}
+
+std::int64_t Application::eventTimeMs() const
+{
+    return feeding_ > 0 || depth_ > 0 ? eventTime_ : clock_.nowMs();
+}
+
+void Application::feed(const std::function<void(InputEvent&)>& describe, const std::function<void()>& handle)
+{
+    if (feeding_ > 0) {
+        handle(); // part of the event that is being fed
+        return;
+    }
+    eventTime_ = clock_.nowMs();
+    std::optional<InputEvent> event;
+    if (listener_ != nullptr) {
+        event.emplace();
+        event->timeMs = eventTime_;
+        describe(*event);
+    }
+    ++feeding_;
+    try {
+        handle();
+    } catch (...) {
+        --feeding_;
+        throw;
+    }
+    --feeding_;
+    if (event && listener_ != nullptr) {
+        listener_->inputHandled(*event);
+    }
 }
 
 void Application::run(const std::function<void()>& action)
 {
+    if (depth_ == 0 && feeding_ == 0) {
+        eventTime_ = clock_.nowMs();
+    }
     ++depth_;
     try {
         action();
@@ -396,33 +470,68 @@ void Application::runTimersDue()
 {
     const std::int64_t now = clock_.nowMs();
     for (;;) {
-        Timer* next = nullptr;
-        for (Timer* timer : timers_) {
-            if (!isRunning(*timer) || timer->dueMs() > now) {
-                continue;
-            }
-            if (next == nullptr || timer->dueMs() < next->dueMs() ||
-                (timer->dueMs() == next->dueMs() && timer->sequence() < next->sequence())) {
-                next = timer;
-            }
-        }
-        if (next == nullptr) {
+        Timer* next = nextTimer();
+        if (next == nullptr || next->dueMs() > now) {
             return;
         }
-        // Keep the phase; skip ticks that are already past rather than
-        // delivering them in a burst.
-        const std::int64_t interval = next->interval();
-        std::int64_t due = next->dueMs() + interval;
-        if (due <= now) {
-            due += ((now - due) / interval + 1) * interval;
-        }
-        next->setDueMs(due);
-        run([next] {
-            if (next->onTimer) {
-                next->onTimer();
-            }
-        });
+        tick(*next);
     }
+}
+
+Timer* Application::nextTimer() const
+{
+    Timer* next = nullptr;
+    for (Timer* timer : timers_) {
+        if (!isRunning(*timer)) {
+            continue;
+        }
+        if (next == nullptr || timer->dueMs() < next->dueMs() ||
+            (timer->dueMs() == next->dueMs() && timer->sequence() < next->sequence())) {
+            next = timer;
+        }
+    }
+    return next;
+}
+
+Timer* Application::runningTimer(const std::string& formName, const std::string& name, int index) const
+{
+    for (Timer* timer : timers_) {
+        if (isRunning(*timer) && timer->form().name() == formName && timer->name() == name &&
+            timer->index() == index) {
+            return timer;
+        }
+    }
+    return nullptr;
+}
+
+void Application::tick(Timer& timer)
+{
+    const auto describe = [&](InputEvent& event) {
+        event.kind = InputEvent::Kind::Tick;
+        event.form = timer.form().name();
+        event.control = timer.name();
+        event.index = timer.index();
+        event.dueMs = timer.dueMs();
+    };
+    feed(describe, [&] { fireTimer(timer); });
+}
+
+void Application::fireTimer(Timer& timer)
+{
+    // Keep the phase; skip ticks that are already past rather than
+    // delivering them in a burst.
+    const std::int64_t now = eventTimeMs();
+    const std::int64_t interval = timer.interval();
+    std::int64_t due = timer.dueMs() + interval;
+    if (due <= now) {
+        due += ((now - due) / interval + 1) * interval;
+    }
+    timer.setDueMs(due);
+    run([&timer] {
+        if (timer.onTimer) {
+            timer.onTimer();
+        }
+    });
 }
 
 void advanceVirtualTime(Application& app, VirtualClock& clock, std::int64_t ms)

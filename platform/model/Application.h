@@ -25,6 +25,9 @@ struct TypedChar {
     char32_t ch = 0;
 };
 
+class InputListener;
+struct InputEvent;
+
 class Application {
 public:
     using Factory = std::function<std::unique_ptr<Form>(Application&)>;
@@ -104,6 +107,21 @@ public:
     // due time; a late timer ticks once and keeps its phase, never a burst.
     std::optional<std::int64_t> nextTimerDue() const;
     void runTimersDue();
+    // The running timer due first (the earlier one of two due together), or nullptr.
+    Timer* nextTimer() const;
+    // The running timer of that form, name and array index, or nullptr.
+    Timer* runningTimer(const std::string& formName, const std::string& name, int index) const;
+    // Ticks that timer now, due or not, as runTimersDue would tick it.
+    void tick(Timer& timer);
+
+    // The time of the event being handled: the clock as it stood when the
+    // event began, so that everything one event starts counts from one
+    // moment however long its handlers take. Between events, the clock.
+    std::int64_t eventTimeMs() const;
+
+    // Sees every event a host feeds (nullptr: none). Events that the
+    // handling of another one causes are part of it and not reported.
+    void setInputListener(InputListener* listener) { listener_ = listener; }
 
     // Used by forms and timers.
     void showForm(Form& form);
@@ -120,6 +138,10 @@ private:
     void raise(Form& form);
     void endIfNothingVisible();
     void collectGarbage();
+    // Runs `handle` as one event from outside and tells the listener.
+    void feed(const std::function<void(InputEvent&)>& describe, const std::function<void()>& handle);
+    void strokeKey(std::optional<int> keyCode, int shift, const std::vector<TypedChar>& typed);
+    void fireTimer(Timer& timer);
 
     const Clock& clock_;
     const TextMetrics& metrics_;
@@ -136,6 +158,9 @@ private:
     bool finished_ = false;
     int depth_ = 0;
     std::uint64_t sequence_ = 0;
+    std::int64_t eventTime_ = 0;
+    InputListener* listener_ = nullptr;
+    int feeding_ = 0; // events from outside being handled, nested included
     double screenWidthTwips_ = 1024.0 * kTwipsPerPixel;
     double screenHeightTwips_ = 768.0 * kTwipsPerPixel;
 };

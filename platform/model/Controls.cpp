@@ -337,7 +337,7 @@ void Timer::stop()
 
 void Timer::restartCount()
 {
-    dueMs_ = form().app().clock().nowMs() + interval_;
+    dueMs_ = form().app().eventTimeMs() + interval_;
     sequence_ = form().app().nextSequence();
 }
 

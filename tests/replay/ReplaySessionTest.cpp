@@ -159,7 +159,7 @@ TEST(ReplayScripts, theUsageListsEveryCommandWithItsArguments)
     const std::vector<std::string> commands = {
         "seed N", "appdir DIR", "start", "key NAME", "type TEXT", "hit", "miss", "wait MS",
         "click FORM[.CONTROL]", "close FORM", "set NAME VALUE", "show FORM", "snap NAME",
-        "expect LINE", "screen W H", "scale N", "expectfile FILE TEXT",
+        "expect LINE", "screen W H", "scale N", "expectfile FILE TEXT", "record PLAYFILE",
     };
     EXPECT_EQ(listed, commands);
 }

@@ -143,6 +143,8 @@ std::span<const ReplaySession::Command> ReplaySession::commands()
         {"scale", "N", &ReplaySession::setScale, "Snaps render at N times the pixel density (1 to 4)."},
         {"expectfile", "FILE TEXT", &ReplaySession::expectFileLine,
          "FILE in the records directory has a line that, read in code page 932, is exactly TEXT."},
+        {"record", "PLAYFILE", &ReplaySession::recordPlay,
+         "Writes the play of the stage last finished into OUTDIR/PLAYFILE."},
     };
     return table;
 }
@@ -158,6 +160,7 @@ std::string ReplaySession::usage()
         width = std::max(width, synopsis(command).size());
     }
     std::string text = "usage: quorvel-replay SCRIPT [OUTDIR]\n"
+                       "or:    quorvel-replay verify PLAYFILE (checks a play and prints its figures)\n"
                        "SCRIPT holds one command a line; blank lines and lines starting with # are skipped:\n";
     for (const Command& command : commands()) {
         const std::string left = synopsis(command);
@@ -176,6 +179,24 @@ void ReplaySession::execute(const std::string& command)
         }
     }
     fail("unknown command \"" + verb + "\"");
+}
+
+void ReplaySession::recordPlay(const std::string& name)
+{
+    if (name.empty()) {
+        fail("record: name the play's file");
+    }
+    const auto& play = recorder_.lastPlay();
+    if (!play) {
+        fail("record: no stage has finished since the script began");
+    }
+    const std::filesystem::path path = outDir_ / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << plays::writePlay(*play);
+    out.close();
+    if (!out) {
+        fail("record: cannot write " + path.string());
+    }
 }
 
 void ReplaySession::seed(const std::string& number)

@@ -6,6 +6,7 @@
 // script with the line number and what went wrong.
 
 #include "app/Program.h"
+#include "app/plays/PlayRecorder.h"
 #include "platform/model/Application.h"
 #include "tools/replay/SnapshotPainter.h"
 
@@ -67,6 +68,7 @@ private:
     void setScreen(const std::string& size);
     void setScale(const std::string& factor);
     void expectFileLine(const std::string& arguments);
+    void recordPlay(const std::string& name);
 
     void typeCharacter(char32_t ch);
     ui::Form& openForm(const std::string& name);
@@ -76,6 +78,7 @@ private:
     wiring::Program<ui::VirtualClock> program_;
     ui::Application& app_ = program_.app;
     SnapshotPainter& painter_;
+    playgame::PlayRecorder recorder_{app_, nullptr};
     double snapScale_ = 1.0;
 };
 

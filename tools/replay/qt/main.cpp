@@ -2,6 +2,7 @@
 // headless and under virtual time, and draws the snaps' pictures with Qt.
 // Exit 0 when every command ran and every expectation held; 1 with the line
 // number and the mismatch otherwise. --help lists the commands.
+// quorvel-replay verify PLAYFILE checks a play and prints its figures.
 
 #include "tools/replay/Driver.h"
 #include "tools/replay/qt/QtSnapshotPainter.h"
@@ -13,8 +14,9 @@
 int main(int argc, char** argv)
 {
     const auto invocation = replay::readCommandLine(argc, argv, std::cout, std::cerr);
-    if (const int* status = std::get_if<int>(&invocation)) {
-        return *status;
+    if (!std::holds_alternative<replay::Invocation>(invocation)) {
+        replay::NoPictures painter(std::cerr);
+        return replay::runInvocation(invocation, painter, std::cout, std::cerr);
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -22,5 +24,5 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QGuiApplication qt(qtArgc, argv);
     replay::QtSnapshotPainter painter;
-    return replay::playScript(std::get<replay::Invocation>(invocation), painter, std::cerr);
+    return replay::runInvocation(invocation, painter, std::cout, std::cerr);
 }
