@@ -1,11 +1,13 @@
 // Quorvel: starts the window model on Qt windows and runs it until the last
 // window is closed.
 
+#include "app/DesktopPlays.h"
 #include "app/PlatformChoice.h"
 #include "app/Probes.h"
 #include "app/Program.h"
 #include "app/QtRecordStorage.h"
 #include "app/ThisCopy.h"
+#include "app/WatchMode.h"
 #include "core/Module1.h"
 #include "core/RecordFile.h"
 #include "platform/model/Application.h"
@@ -105,6 +107,16 @@ int saveWhatIsLeft(SaveFailureDialog& dialog, int exitCode)
     return exitCode;
 }
 
+// `--watch PLAYFILE` shows a play instead of starting the game.
+std::optional<QString> watchedPlay(const QStringList& arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--watch"));
+    if (at < 0) {
+        return std::nullopt;
+    }
+    return at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -127,6 +139,14 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    if (const std::optional<QString> playFile = watchedPlay(application.arguments())) {
+        if (playFile->isEmpty()) {
+            std::cerr << "quorvel: --watch needs the play's file: quorvel --watch PLAYFILE\n";
+            return EXIT_FAILURE;
+        }
+        return watchmode::watch(*playFile);
+    }
+
     qtrecords::QtRecordStorage records(game::kThisCopy);
     Module1::UseRecordStorage(records);
     SaveFailureDialog saveFailures;
@@ -134,6 +154,7 @@ int main(int argc, char** argv)
     wiring::Program<qthost::SteadyClock> program;
     ui::Application& model = program.app;
     setScreenSize(model);
+    desktopplays::DesktopPlays keptPlays(model, std::cerr);
 
     try {
         model.run([&model] { Module1::Main(model); });

@@ -99,7 +99,7 @@ ActivationFacts QtHost::activationFacts() const
 void QtHost::armTimer()
 {
     // Once the program is over, by an error or by the last form closing, nothing ticks.
-    pump_.armFor(guard_.exitCode() ? std::nullopt : app_.nextTimerDue());
+    pump_.armFor(guard_.exitCode() || timersLeftAlone_ ? std::nullopt : app_.nextTimerDue());
 }
 
 // ---------------------------------------------------------------- events

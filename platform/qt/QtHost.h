@@ -87,6 +87,9 @@ public:
     // manager of a Wayland compositor (weston's) places a transient window
     // itself, wherever it likes, and ignores the position it was given.
     void setTransientToolWindows(bool transient) { mirror_.setTransientToolWindows(transient); }
+    // The model's ticks come from elsewhere (a watched play brings its own,
+    // each at its recorded moment): the host runs none of its timers.
+    void leaveTimersAlone() { timersLeftAlone_ = true; }
 
 private:
     void runDueTimers();
@@ -117,6 +120,7 @@ private:
     TimerPump pump_;
     std::function<void()> afterSync_;
     std::function<void(const ui::Form&)> afterPaint_;
+    bool timersLeftAlone_ = false;
     bool syncing_ = false;
     bool resyncWanted_ = false;
     // Last, so that its windows go first: a window being deleted may still
