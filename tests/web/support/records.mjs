@@ -3,7 +3,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 
 function control(game, text) {
-  return game.page.locator('#qv-records-tools').getByText(text, { exact: true });
+  return game.page.locator('#qv-page-buttons').getByText(text, { exact: true });
 }
 
 // The bytes of the file the page downloads.
