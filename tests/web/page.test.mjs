@@ -8,6 +8,7 @@ import { useSiteAndBrowser } from './support/site.mjs';
 import { GamePage, chooseSizeBeforeLoad, twipsPerPixel } from './support/game.mjs';
 import * as road from './support/road.mjs';
 import { importRecords, alertText } from './support/records.mjs';
+import { desktopSaveOf } from './support/desktop.mjs';
 
 const site = useSiteAndBrowser();
 const stageClient = { width: 324, height: 244 }; // at 1x
@@ -242,6 +243,59 @@ test('in Japanese the page\'s own texts are Japanese and the game\'s are its own
   await importRecords(game, 'utf8.dat', notShiftJis);
   await game.page.locator('#qv-notice').waitFor({ state: 'visible' });
   assert.match(await alertText(game), /Shift_JIS（コードページ 932）で保存してください。/);
+  game.assertNoErrors();
+  await context.close();
+});
+
+// To the certificate over the name entry, NAME entered; returns the score.
+async function playToCertificate(game, name) {
+  await road.titleToMenu(game);
+  await road.menuToStage(game);
+  await road.startPlay(game);
+  assert.equal(await askedOnLeaving(game), true, 'leaving during play did not ask');
+  await road.hitAndMiss(game, 8, 1);
+  await road.waitPlayOver(game);
+  assert.equal(await askedOnLeaving(game), false, 'leaving after the play asked');
+  const score = await road.resultsToNameEntry(game);
+  await road.typeThroughIme(game, name, name);
+  await game.press('Enter');
+  await game.waitState('active', 'frmCertif');
+  return score;
+}
+
+// Whether the browser would ask "leave this page?" now.
+async function askedOnLeaving(game) {
+  return game.page.evaluate(() => {
+    const event = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(event);
+    return event.defaultPrevented;
+  });
+}
+
+const storedFile = async (game) => {
+  const base64 = await game.page.evaluate(() => localStorage.getItem('quorvel:browser-storage/qorvl.dat'));
+  return base64 === null ? null : Buffer.from(base64, 'base64');
+};
+
+test('the record entered is kept when the tab is closed or reloaded at the certificate', async () => {
+  const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const first = await GamePage.open(context, `${site.server.origin}/`);
+  assert.equal(await askedOnLeaving(first), false, 'leaving the title asked');
+  const closedScore = await playToCertificate(first, 'とじる');
+  assert.equal(await storedFile(first), null, 'the records were stored before the page was left');
+  await first.page.close();
+  const game = await GamePage.open(context, `${site.server.origin}/`);
+  await game.waitState('open', 'frmTitle');
+  assert.deepEqual(await storedFile(game), desktopSaveOf(0, 'とじる', closedScore),
+    'closing the tab at the certificate did not store what its dismissal stores');
+
+  const reloadedScore = await playToCertificate(game, 'よみこみ');
+  await game.reload();
+  await game.waitState('open', 'frmTitle');
+  const state = await game.state();
+  assert.ok(road.rankOf(state, 0, 'よみこみ', reloadedScore) >= 0, 'the reloaded page lost the record');
+  assert.ok(road.rankOf(state, 0, 'とじる', closedScore) >= 0, 'the reloaded page lost the earlier record');
+  first.assertNoErrors();
   game.assertNoErrors();
   await context.close();
 });
