@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { useSiteAndBrowser } from './support/site.mjs';
-import { GamePage, defaultDeadlineMs, twipsPerPixel } from './support/game.mjs';
+import { GamePage, chooseSizeBeforeLoad, defaultDeadlineMs, twipsPerPixel } from './support/game.mjs';
 import * as road from './support/road.mjs';
 
 const site = useSiteAndBrowser();
@@ -43,6 +43,8 @@ async function dragBy(page, x, y, dx, dy) {
 
 test('the results window maximises, resizes and minimises as on a desktop', async () => {
   const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
+  // Sizes and moves are measured in CSS pixels as the game's.
+  await chooseSizeBeforeLoad(context, '1');
   const game = await GamePage.open(context, `${site.server.origin}/`);
   const { page } = game;
   await road.titleToMenu(game);
