@@ -13,6 +13,7 @@
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/SessionEnd.h"
 #include "resources/PictureCatalog.h"
 
 #include <QApplication>
@@ -179,6 +180,14 @@ int main(int argc, char** argv)
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);
+    // A logout, SIGTERM or SIGHUP closes the windows as the player would:
+    // a name just entered is saved by its screen's own unload.
+    const qthost::SessionEnd sessionEnd([&host] {
+        host.closeEveryWindow();
+        if (!host.exitCode()) {
+            QApplication::exit(0);
+        }
+    });
     host.sync();
     // Looking through the installed fonts takes longer than showing the
     // title, which draws no text at first: the check waits until it is up.

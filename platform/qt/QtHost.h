@@ -56,6 +56,12 @@ public:
 
     void sync();
 
+    // Closes every window as the player would by its close box, front to
+    // back, again while closing one opens another, so that each screen's
+    // own unload runs (the name entry's saves the records): the end of the
+    // session ends the game as the player would have.
+    void closeEveryWindow();
+
     QWidget* windowFor(const ui::Form& form) const;
     std::size_t windowCount() const { return mirror_.windowCount(); }
     std::uint64_t keyPressesReceived() const { return input_.keyPresses(); }
