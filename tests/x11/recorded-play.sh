@@ -79,6 +79,7 @@ done
 # own that says it is a replay, played to "TIME UP".
 watch_state=$qv_scratch/watch.txt
 env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$qv_scratch" QUORVEL_STATE_FILE="$watch_state" \
+    LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$qv_here/lsan.supp:print_suppressions=0" \
     "$qv_scratch/quorvel" --watch "$play" >"$qv_scratch/watch.out" 2>"$qv_scratch/watch.err" &
 watch_pid=$!
 qv_state_file=$watch_state
