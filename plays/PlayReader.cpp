@@ -256,7 +256,7 @@ private:
     Event readEvent(const std::vector<std::string_view>& words) const
     {
         const std::string_view kind = words[1];
-        const std::span<const std::string_view> args(words.begin() + 2, words.end());
+        const std::span<const std::string_view> args(words.data() + 2, words.size() - 2);
         if (kind.size() == 1 && kind[0] >= 'a' && kind[0] <= 'z') {
             return tick(kind[0], args);
         }
