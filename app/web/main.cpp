@@ -4,6 +4,7 @@
 
 #include "app/Program.h"
 #include "app/ProgramDump.h"
+#include "app/web/BrowserPlays.h"
 #include "app/web/BrowserRecords.h"
 #include "core/FormNames.h"
 #include "core/Module1.h"
@@ -68,6 +69,7 @@ int main()
     webrecords::InstallBrowserRecords(
         web.program.app, [&web] { web.host.sync(); }, [&web] { return web.host.failed(); });
     web.host.setEndNote([] { return webrecords::SaveWhatIsLeft(); });
+    webplays::InstallBrowserPlays(web.program.app);
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
     // The program starts while the title's pictures and fonts are still on
