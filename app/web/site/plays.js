@@ -28,14 +28,17 @@
     element.hidden = !text;
   }
 
-  const playText = (name) => program.ccall('qv_plays_text', 'string', ['string'], [name]);
+  // The play's text, or nothing (and the panel says why) when another tab
+  // has let it go since the panel was listed.
+  function keptText(name) {
+    const text = program.ccall('qv_plays_text', 'string', ['string'], [name]);
+    if (!text) note(`The play ${name} is no longer kept in this browser.`);
+    return text;
+  }
 
   function save(name) {
-    const text = playText(name);
-    if (!text) {
-      note(`The play ${name} is no longer kept in this browser.`);
-      return;
-    }
+    const text = keptText(name);
+    if (!text) return;
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
     link.download = name;
@@ -51,7 +54,11 @@
     const what = document.createElement('span');
     const when = new Date(play.playedAt).toLocaleString();
     what.textContent = `${zoneNames[play.zone]}: ${play.total} (${when})`;
-    item.append(what, button('Watch', () => watch(playText(play.name), play.name)), button('Save', () => save(play.name)));
+    const watchKept = () => {
+      const text = keptText(play.name);
+      if (text) watch(text, play.name);
+    };
+    item.append(what, button('Watch', watchKept), button('Save', () => save(play.name)));
     return item;
   }
 
