@@ -1,16 +1,19 @@
 // Quorvel: starts the window model on Qt windows and runs it until the last
 // window is closed.
 
+#include "app/DesktopPlays.h"
 #include "app/PlatformChoice.h"
 #include "app/Probes.h"
 #include "app/Program.h"
 #include "app/QtRecordStorage.h"
 #include "app/ThisCopy.h"
+#include "app/WatchMode.h"
 #include "core/Module1.h"
 #include "core/RecordFile.h"
 #include "platform/model/Application.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtServices.h"
+#include "platform/qt/SessionEnd.h"
 #include "resources/PictureCatalog.h"
 
 #include <QApplication>
@@ -105,6 +108,16 @@ int saveWhatIsLeft(SaveFailureDialog& dialog, int exitCode)
     return exitCode;
 }
 
+// `--watch PLAYFILE` shows a play instead of starting the game.
+std::optional<QString> watchedPlay(const QStringList& arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--watch"));
+    if (at < 0) {
+        return std::nullopt;
+    }
+    return at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -127,6 +140,14 @@ int main(int argc, char** argv)
     // The program ends when the model says so, not when Qt sees no window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    if (const std::optional<QString> playFile = watchedPlay(application.arguments())) {
+        if (playFile->isEmpty()) {
+            std::cerr << "quorvel: --watch needs the play's file: quorvel --watch PLAYFILE\n";
+            return EXIT_FAILURE;
+        }
+        return watchmode::watch(*playFile);
+    }
+
     qtrecords::QtRecordStorage records(game::kThisCopy);
     Module1::UseRecordStorage(records);
     SaveFailureDialog saveFailures;
@@ -134,6 +155,7 @@ int main(int argc, char** argv)
     wiring::Program<qthost::SteadyClock> program;
     ui::Application& model = program.app;
     setScreenSize(model);
+    desktopplays::DesktopPlays keptPlays(model, std::cerr);
 
     try {
         model.run([&model] { Module1::Main(model); });
@@ -158,6 +180,14 @@ int main(int argc, char** argv)
     // Weston's XWayland window manager would put the side panels anywhere.
     host.setTransientToolWindows(!platformchoice::xClientOfWaylandSession(environment));
     probes::install(host, model);
+    // A logout, SIGTERM or SIGHUP closes the windows as the player would:
+    // a name just entered is saved by its screen's own unload.
+    const qthost::SessionEnd sessionEnd([&host] {
+        host.closeEveryWindow();
+        if (!host.exitCode()) {
+            QApplication::exit(0);
+        }
+    });
     host.sync();
     // Looking through the installed fonts takes longer than showing the
     // title, which draws no text at first: the check waits until it is up.

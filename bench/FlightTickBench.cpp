@@ -4,6 +4,7 @@
 // a second, each adding ten glyph drawings that are never erased until a hit.
 
 #include "app/Program.h"
+#include "app/plays/PlayRecorder.h"
 #include "core/Module1.h"
 #include "core/Random.h"
 #include "platform/model/Application.h"
@@ -13,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -23,8 +25,12 @@ constexpr int kTicksBeforeMeasuring = 200;
 // without a hit, so that every drawing stays on the canvas.
 class FlyingStage {
 public:
-    explicit FlyingStage(qreal devicePixelRatio) : dpr_(devicePixelRatio)
+    // `recorded`: the game is being kept as a play, as every game is.
+    explicit FlyingStage(qreal devicePixelRatio, bool recorded = false) : dpr_(devicePixelRatio)
     {
+        if (recorded) {
+            recorder_.emplace(app_, nullptr);
+        }
         Module1::ResetSharedState();
         Module1::FillDefaultRecords();
         Module1::FillCharTables();
@@ -48,19 +54,20 @@ private:
     ui::Application& app_ = program_.app;
     qthost::FormRenderer renderer_{app_.pictures()};
     ui::Form* stage_ = nullptr;
+    std::optional<playgame::PlayRecorder> recorder_;
 };
 
 // Runs ticks 201 to 600 of a game again and again; setting up a new game is
 // not measured.
 template <class Step>
-void flyTicks(benchmark::State& state, qreal dpr, Step step)
+void flyTicks(benchmark::State& state, qreal dpr, Step step, bool recorded = false)
 {
-    auto stage = std::make_unique<FlyingStage>(dpr);
+    auto stage = std::make_unique<FlyingStage>(dpr, recorded);
     std::size_t drawings = 0;
     for (auto _ : state) {
         if (!stage->flying()) {
             state.PauseTiming();
-            stage = std::make_unique<FlyingStage>(dpr);
+            stage = std::make_unique<FlyingStage>(dpr, recorded);
             state.ResumeTiming();
         }
         step(*stage);
@@ -72,6 +79,13 @@ void flyTicks(benchmark::State& state, qreal dpr, Step step)
 void BM_FlightTick(benchmark::State& state)
 {
     flyTicks(state, 1.0, [](FlyingStage& stage) { stage.tick(); });
+}
+
+// The same with the game kept as a play: recording must cost it nothing
+// that matters.
+void BM_FlightTickRecorded(benchmark::State& state)
+{
+    flyTicks(state, 1.0, [](FlyingStage& stage) { stage.tick(); }, true);
 }
 
 void BM_FlightTickAndRender(benchmark::State& state)
@@ -86,4 +100,5 @@ void BM_FlightTickAndRender(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_FlightTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FlightTickRecorded)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FlightTickAndRender)->Arg(1)->Arg(2)->ArgName("dpr")->Unit(benchmark::kMicrosecond);

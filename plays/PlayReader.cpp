@@ -38,7 +38,7 @@ template <class Number>
 std::optional<Number> wholeNumber(std::string_view word)
 {
     Number value{};
-    if (word.empty() || (word.size() > 1 && word[0] == '0') || word[0] == '+') {
+    if (word.empty() || (word.size() > 1 && word[0] == '0') || word[0] == '+' || word[0] == '-') {
         return std::nullopt;
     }
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
@@ -80,6 +80,7 @@ private:
     std::optional<std::string_view> nextLine()
     {
         if (pending_) {
+            ++lineNumber_;
             return std::exchange(pending_, std::nullopt);
         }
         if (at_ >= text_.size()) {
@@ -228,12 +229,12 @@ private:
                 readEnd(words, now);
                 return;
             }
+            if (words[0].starts_with('-') && wholeNumber<std::int64_t>(words[0].substr(1))) {
+                fail("time goes backwards: an event " + std::string(words[0].substr(1)) +
+                     " ms before the one before it");
+            }
             const auto delta = wholeNumber<std::int64_t>(words[0]);
-            if (!delta) {
-                if (words[0].starts_with('-') && wholeNumber<std::int64_t>(words[0].substr(1))) {
-                    fail("time goes backwards: an event " + std::string(words[0].substr(1)) +
-                         " ms before the one before it");
-                }
+            if (!delta || *delta < 0) {
                 fail("unknown event \"" + std::string(words[0]) + "\": an event starts with its time in ms");
             }
             if (words.size() < 2) {

@@ -164,10 +164,20 @@ void frmNentry::Picture1_KeyPress(int& KeyAscii)
 void frmNentry::Form_Unload(int& Cancel)
 {
     (void)Cancel;
+    saveRecords();
+}
+
+void frmNentry::saveRecords()
+{
     // Records another copy of the game saved meanwhile are merged in, and
     // can move the new entry down, or out of the ten.
     // Before an activation ranked it, there is no new entry to save.
-    const int entered = ranked_ ? EntryRow : Module1::kRanks;
+    const std::string& name = Module1::RecordName[Module1::CurrentZone][EntryRow];
+    const bool newEntry = ranked_ && notedName_ != name;
+    if (newEntry) {
+        notedName_ = name;
+    }
+    const int entered = newEntry ? EntryRow : Module1::kRanks;
     const int row = Module1::SaveEnteredRecord(Module1::CurrentZone, entered);
     if (row != entered) {
         EntryRow = static_cast<std::int16_t>(row);

@@ -8,6 +8,7 @@
 #include "core/FormNames.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class frmNentry : public ui::Form {
@@ -18,6 +19,9 @@ public:
     void Form_Activate() override;
     void Form_Unload(int& Cancel) override;
     void dumpState(ui::StateDump& out) const override;
+    // Saves the table as unloading does, for a program about to be ended
+    // before this window is closed; unloading later notes no second entry.
+    void saveRecords();
 
 private:
     void Text1_Change();
@@ -45,4 +49,6 @@ private:
     // The insertion moves entries of the shared table; it happens once per
     // visit, however often the window is activated again.
     bool ranked_ = false;
+    // The name of the new entry as an earlier save noted it.
+    std::optional<std::string> notedName_;
 };

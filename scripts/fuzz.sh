@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the records file reader with libFuzzer.
+# Fuzzes the records file reader and the play reader with libFuzzer, each
+# for RUNS runs.
 #
 #   scripts/fuzz.sh            20000 runs (what the test suite does)
 #   scripts/fuzz.sh 5000000    a longer hunt, a few minutes
@@ -25,16 +26,22 @@ build=build/fuzz
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE= >/dev/null
 cmake --build "$build" -j2 >/dev/null
 
-mkdir -p "$build/corpus"
+mkdir -p "$build/corpus" "$build/play-corpus"
 cd "$build"
-# ASan and UBSan findings end the run; a record file of the seeds' size
-# must never take more than a second.
+# ASan and UBSan findings end the run; an input of the seeds' size must
+# never take more than a second.
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-if ! ./records-fuzzer -timeout=10 ../../fuzz/corpus/* >seeds.log 2>&1; then
-  cat seeds.log >&2
-  exit 1
-fi
-echo "fuzz: all $(ls ../../fuzz/corpus | wc -l) seeds read whole"
-exec ./records-fuzzer -runs="$runs" -max_len=8192 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-  corpus ../../fuzz/corpus
+
+# fuzz FUZZER CORPUS SEEDS: every seed read whole, then RUNS mutations.
+fuzz() {
+  local fuzzer=$1 corpus=$2 seeds=$3
+  if ! "./$fuzzer" -timeout=10 "$seeds"/* >"$fuzzer-seeds.log" 2>&1; then
+    cat "$fuzzer-seeds.log" >&2
+    exit 1
+  fi
+  echo "fuzz: $fuzzer read all $(ls "$seeds" | wc -l) seeds whole"
+  "./$fuzzer" -runs="$runs" -max_len=8192 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" "$seeds"
+}
+fuzz records-fuzzer corpus ../../fuzz/corpus
+fuzz play-fuzzer play-corpus ../../fuzz/play-corpus

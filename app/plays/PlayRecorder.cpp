@@ -22,7 +22,10 @@ void PlayRecorder::inputHandled(const ui::InputEvent& event)
     const auto* stage = app_.loaded<frmStage>();
     switch (step_) {
     case Step::Idle:
-        if (stageWasWaiting_ && stage != nullptr && stage->state() == frmStage::State::Playing) {
+        // Only the key that starts the 30 seconds brings a stage to Playing.
+        if (stage != nullptr && stage->state() == frmStage::State::Playing &&
+            stage->instanceId() != recordedStage_) {
+            recordedStage_ = stage->instanceId();
             begin(event);
         }
         break;
@@ -40,7 +43,6 @@ void PlayRecorder::inputHandled(const ui::InputEvent& event)
         }
         break;
     }
-    stageWasWaiting_ = stage != nullptr && stage->state() == frmStage::State::Waiting;
 }
 
 void PlayRecorder::begin(const ui::InputEvent& event)

@@ -42,7 +42,7 @@ private:
     ui::Application& app_;
     Finished finished_;
     Step step_ = Step::Idle;
-    bool stageWasWaiting_ = false;
+    std::uint64_t recordedStage_ = 0; // the stage whose play was begun last
     std::int64_t originMs_ = 0;
     plays::Play play_;
     std::optional<plays::Play> last_;

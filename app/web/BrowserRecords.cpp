@@ -1,11 +1,13 @@
 #include "app/web/BrowserRecords.h"
 
 #include "app/web/BrowserRecordStorage.h"
+#include "app/web/PageLanguage.h"
 #include "app/web/RecordTransfer.h"
 #include "core/FormNames.h"
 #include "core/Module1.h"
 #include "core/RecordFile.h"
 #include "platform/web/PageBridge.h"
+#include "screens/frmNentry.h"
 #include "screens/frmRecord.h"
 
 #include <emscripten/emscripten.h>
@@ -51,20 +53,10 @@ EM_JS(int, qv_records_storage_set, (const char* key, const char* value), {
     }
 });
 
-// A press on a button leaves the keyboard where the game put it (the name
-// entry's text box, say), and Space or Enter never press one.
+// The two buttons in the page's strip, and the moments to save: the last
+// ones in which the browser lets the page write its storage, and another
+// tab's save.
 EM_JS(void, qv_records_add_tools, (), {
-    let tools = document.getElementById("qv-records-tools");
-    if (!tools) {
-        tools = document.createElement("div");
-        tools.id = "qv-records-tools";
-        document.body.appendChild(tools);
-    }
-    const exportButton = document.createElement("button");
-    exportButton.type = "button";
-    exportButton.id = "qv-export-records";
-    exportButton.textContent = "Export records";
-    exportButton.addEventListener("click", () => Module["_qv_records_export"]());
     const chooser = document.createElement("input");
     chooser.type = "file";
     chooser.id = "qv-import-file";
@@ -84,21 +76,20 @@ EM_JS(void, qv_records_add_tools, (), {
             Module["_qv_records_import"]();
         });
     });
-    const importButton = document.createElement("button");
-    importButton.type = "button";
-    importButton.id = "qv-import-records";
-    importButton.textContent = "Import records";
-    importButton.addEventListener("click", () => chooser.click());
-    for (const button of [exportButton, importButton]) {
-        button.addEventListener("mousedown", (event) => event.preventDefault());
-    }
-    tools.append(exportButton, importButton, chooser);
-    // The last moments in which the browser lets the page write its storage.
+    window.qvPage.addButton("qv-export-records", {en: "Export records", ja: "記録を書き出す"},
+                           () => Module["_qv_records_export"]());
+    window.qvPage.addButton("qv-import-records", {en: "Import records", ja: "記録を読み込む"}, () => chooser.click());
+    document.body.appendChild(chooser);
     document.addEventListener("visibilitychange", () => {
         if (document.visibilityState === "hidden") Module["_qv_records_page_left"]();
     });
     window.addEventListener("pagehide", () => Module["_qv_records_page_left"]());
+    window.addEventListener("storage", (event) => {
+        if (event.key === null || event.key === Module.qvRecordsKey) Module["_qv_records_stored_elsewhere"]();
+    });
 });
+
+EM_JS(void, qv_records_watch_key, (const char* key), { Module.qvRecordsKey = UTF8ToString(key); });
 
 EM_JS(void, qv_records_download, (const char* bytes, int size), {
     const file = new Blob([HEAPU8.slice(bytes, bytes + size)], {type: "application/octet-stream"});
@@ -136,9 +127,9 @@ EM_JS(void, qv_records_reload_page, (), {
     setTimeout(() => location.reload(), 1500);
 });
 
-void showMessage(const std::string& text)
+void showMessage(const std::string& text, webhost::NoticeKind kind = webhost::NoticeKind::Lasting)
 {
-    webhost::showPageMessage(text);
+    webhost::showPageMessage(text, kind);
 }
 
 std::string takeKeptText()
@@ -184,7 +175,8 @@ public:
     {
         lastFailure = error.what();
         if (!quiet) {
-            showMessage(lastFailure + " The game goes on with the records in memory; the next save tries again.");
+            showMessage(lastFailure + say(" The game goes on with the records in memory; the next save tries again.",
+                                          " ゲームはメモリ上の記録で続きます。次の保存でもう一度試みます。"));
         }
     }
 
@@ -199,6 +191,7 @@ struct PageRecords {
     ui::Application* app = nullptr;
     std::function<void()> showChanges;
     std::function<bool()> programFailed;
+    bool nameEntryNoticeShown = false; // the notice that an import waits for the name entry
 };
 
 PageRecords& pageRecords()
@@ -224,10 +217,13 @@ void InstallBrowserRecords(ui::Application& app, std::function<void()> showChang
     Module1::UseRecordStorage(records.storage);
     Module1::UseRecordSaveReport(&records.report);
     qv_records_add_tools();
+    qv_records_watch_key(storageKey(Module1::RecordFilePath()).c_str());
     const std::string unavailable = records.storage.unavailableReason(Module1::RecordFilePath());
     if (!unavailable.empty()) {
-        showMessage("This browser keeps no records for this page (" + unavailable +
-                    "). The game goes on; its records last until the page is closed.");
+        showMessage(say("This browser keeps no records for this page (", "このブラウザーはこのページの記録を保存できません（") +
+                    unavailable +
+                    say("). The game goes on; its records last until the page is closed.",
+                        "）。ゲームは続けられますが、記録はページを閉じるまでしか残りません。"));
     }
 }
 
@@ -241,17 +237,31 @@ std::string SaveWhatIsLeft()
         return {};
     }
     if (Module1::SaveUnsavedRecords()) {
-        return "The records that could not be stored before are stored now in " + Module1::RecordFilePath() + ".";
+        return say("The records that could not be stored before are stored now in ",
+                   "保存できなかった記録を保存しました: ") +
+               Module1::RecordFilePath() + say(".", "");
     }
     return records.report.lastFailure +
-           " The records not stored last until the page is closed; \"Export records\" downloads them.";
+           say(" The records not stored last until the page is closed; \"Export records\" downloads them.",
+               " 保存されていない記録はページを閉じるまで残ります。「記録を書き出す」でダウンロードできます。");
+}
+
+void FollowTheGame()
+{
+    PageRecords& records = pageRecords();
+    if (records.nameEntryNoticeShown && !nameEntryOpen(records)) {
+        records.nameEntryNoticeShown = false;
+        webhost::endStateNotice();
+    }
 }
 
 std::string UnreadableStoredTableMessage(const Module1::RecordFileError& error)
 {
     return std::string(error.what()) +
-           " The game cannot start with it: \"Import records\" replaces it with a good records file, and \"Export "
-           "records\" downloads it as it is stored.";
+           say(" The game cannot start with it: \"Import records\" replaces it with a good records file, and "
+               "\"Export records\" downloads it as it is stored.",
+               " このままではゲームを始められません。「記録を読み込む」で正しい記録ファイルに置き換えられます。"
+               "「記録を書き出す」は保存されているままの内容をダウンロードします。");
 }
 
 } // namespace webrecords
@@ -265,16 +275,21 @@ EMSCRIPTEN_KEEPALIVE void qv_records_export()
         webrecords::exportRecords(records.storage, Module1::RecordFilePath(), webrecords::nameEntryOpen(records));
     webrecords::qv_records_download(file.bytes.data(), static_cast<int>(file.bytes.size()));
     if (!file.note.empty()) {
-        webrecords::showMessage(file.note);
+        webrecords::showMessage(file.note, webhost::NoticeKind::Passing);
     }
 }
 
-// The page is being hidden or left. A retry that fails keeps the report
-// already shown; one that succeeds says so, with the end of the program
-// once it has ended.
+// The page is being hidden or left, maybe for good: an open name entry
+// saves as its closing would. A retry that fails keeps the report already
+// shown; one that succeeds says so, with the end of the program once it has
+// ended.
 EMSCRIPTEN_KEEPALIVE void qv_records_page_left()
 {
     webrecords::PageRecords& records = webrecords::pageRecords();
+    if (webrecords::nameEntryOpen(records) && !(records.programFailed && records.programFailed())) {
+        records.app->form<frmNentry>().saveRecords();
+        records.showChanges();
+    }
     records.report.quiet = true;
     const std::string note = webrecords::SaveWhatIsLeft();
     records.report.quiet = false;
@@ -298,13 +313,18 @@ EMSCRIPTEN_KEEPALIVE void qv_records_import()
     text.pop_back();
     if (size < 0) {
         const auto cut = text.find('\n');
-        webrecords::showMessage("The file \"" + text.substr(0, cut) + "\" cannot be read: " + text.substr(cut + 1) +
-                                ". Nothing was replaced.");
+        webrecords::showMessage(webrecords::say("The file \"", "ファイル「") + text.substr(0, cut) +
+                                webrecords::say("\" cannot be read: ", "」を読めません: ") + text.substr(cut + 1) +
+                                webrecords::say(". Nothing was replaced.", "。何も置き換えていません。"));
         return;
     }
-    const auto outcome = webrecords::importRecords(records.storage, Module1::RecordFilePath(), text, bytes,
-                                                   webrecords::nameEntryOpen(records));
-    webrecords::showMessage(outcome.message);
+    const bool waitsForNameEntry = webrecords::nameEntryOpen(records);
+    const auto outcome =
+        webrecords::importRecords(records.storage, Module1::RecordFilePath(), text, bytes, waitsForNameEntry);
+    webrecords::showMessage(outcome.message, waitsForNameEntry ? webhost::NoticeKind::WhileStateLasts
+                                             : outcome.replaced ? webhost::NoticeKind::Passing
+                                                                : webhost::NoticeKind::Lasting);
+    records.nameEntryNoticeShown = waitsForNameEntry;
     if (!outcome.replaced || records.app == nullptr) {
         return;
     }
@@ -315,6 +335,27 @@ EMSCRIPTEN_KEEPALIVE void qv_records_import()
     // A game that could not start with the stored table starts with this one.
     if (records.app->openForms().empty()) {
         webrecords::qv_records_reload_page();
+    }
+}
+
+// Another tab saved or imported: this one shows that table from now on.
+// Entries this tab could not store yet, and an open name entry's, are kept
+// by the merge of their save instead.
+EMSCRIPTEN_KEEPALIVE void qv_records_stored_elsewhere()
+{
+    webrecords::PageRecords& records = webrecords::pageRecords();
+    if (records.app == nullptr || records.app->openForms().empty() || webrecords::nameEntryOpen(records) ||
+        Module1::HasUnsavedRecords() || (records.programFailed && records.programFailed())) {
+        return;
+    }
+    try {
+        Module1::LoadRecords(Module1::RecordFilePath());
+    } catch (const Module1::RecordFileError&) {
+        return; // this tab's table stands; its next save reports what is stored
+    }
+    if (records.app->loaded(forms::kRecord) != nullptr) {
+        records.app->form<frmRecord>().relist();
+        records.showChanges();
     }
 }
 

@@ -29,6 +29,9 @@ void InstallBrowserRecords(ui::Application& app, std::function<void()> showChang
 // still are not.
 std::string SaveWhatIsLeft();
 
+// After every event: a notice about a name entry that has closed goes.
+void FollowTheGame();
+
 // What the page says when start-up cannot read the stored table
 // (Module1::Main threw ERROR): the reader's words and the way out. A good
 // import then replaces the table, and the page starts again.

@@ -6,9 +6,12 @@
 #include "app/ProgramDump.h"
 #include "app/web/BrowserPlays.h"
 #include "app/web/BrowserRecords.h"
+#include "app/web/PageLanguage.h"
 #include "core/FormNames.h"
 #include "core/Module1.h"
 #include "core/RecordFile.h"
+#include "platform/model/Controls.h"
+#include "screens/MenuLayout.h"
 #include "platform/web/CanvasRenderer.h"
 #include "platform/web/PageBridge.h"
 #include "platform/web/WebClock.h"
@@ -17,11 +20,13 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
 EM_JS(void, qv_js_title_drawn, (), { window.qvPage.titleDrawn(); });
 EM_JS(void, qv_js_start_failed, (const char* text), { window.qvPage.failed(UTF8ToString(text)); });
+EM_JS(void, qv_js_arrangement, (int width, int height), { window.qvWindows.fitAround(width, height); });
 
 namespace {
 
@@ -35,12 +40,47 @@ struct WebProgram {
 
 WebProgram* running = nullptr;
 
+// The largest arrangement the game makes, which the page's size factor
+// fits: the main menu, centred as the title was, with the records panel
+// beside it (the options panel is lower but shorter).
+void tellPageTheArrangement()
+{
+    constexpr int kMenuClientWidth = 4860 / ui::kTwipsPerPixel;
+    constexpr int kMenuClientHeight = 3660 / ui::kTwipsPerPixel;
+    constexpr int kRecordsClientWidth = 2745 / ui::kTwipsPerPixel;
+    const ui::FrameMetrics main = ui::frameMetrics(ui::FormBorder::FixedSingle);
+    const ui::FrameMetrics tool = ui::frameMetrics(ui::FormBorder::ToolWindow);
+    const int menuWidth = kMenuClientWidth + 2 * main.side;
+    const int menuHeight = kMenuClientHeight + 2 * main.side + main.caption;
+    const int panelRight = static_cast<int>(menu_layout::kPanelLeftOffset) / ui::kTwipsPerPixel +
+                           kRecordsClientWidth + 2 * tool.side;
+    qv_js_arrangement(2 * std::max(menuWidth / 2, panelRight - menuWidth / 2), menuHeight);
+}
+
 void setScreenToViewport(ui::Application& model)
 {
-    double width = 0;
-    double height = 0;
-    emscripten_get_element_css_size("#qv-desktop", &width, &height);
-    model.setScreenSizePx(static_cast<int>(width), static_cast<int>(height));
+    const webhost::Size screen = webhost::page::viewportSize();
+    model.setScreenSizePx(screen.width, screen.height);
+}
+
+// "Leave this page?" only while a stage is being played: its flight ticks.
+bool stagePlaying(const ui::Application& model)
+{
+    const ui::Form* stage = model.loaded(forms::kStage);
+    const auto* flight = stage != nullptr ? dynamic_cast<const ui::Timer*>(stage->find("Timer1", -1)) : nullptr;
+    return flight != nullptr && flight->running();
+}
+
+void followTheGame(WebProgram& web)
+{
+    web.host.setAfterSync([&web, guarded = false]() mutable {
+        webrecords::FollowTheGame();
+        const bool playing = stagePlaying(web.program.app);
+        if (playing != guarded) {
+            guarded = playing;
+            webhost::page::guardLeaving(playing);
+        }
+    });
 }
 
 void reportTitleOnceDrawn(WebProgram& web)
@@ -66,12 +106,15 @@ int main()
 {
     running = new WebProgram;
     WebProgram& web = *running;
+    webrecords::useJapanese(webhost::page::japanesePage());
+    tellPageTheArrangement();
     webrecords::InstallBrowserRecords(
         web.program.app, [&web] { web.host.sync(); }, [&web] { return web.host.failed(); });
     web.host.setEndNote([] { return webrecords::SaveWhatIsLeft(); });
     webplays::InstallBrowserPlays(web.program.app);
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
+    followTheGame(web);
     // The program starts while the title's pictures and fonts are still on
     // their way; the page says when they are in (qv_web_drawing_ready).
     web.host.holdPainting();
@@ -83,7 +126,8 @@ int main()
         qv_js_start_failed(webrecords::UnreadableStoredTableMessage(error).c_str());
         return 1;
     } catch (const std::exception& error) {
-        qv_js_start_failed((std::string("Quorvel could not start: ") + error.what()).c_str());
+        qv_js_start_failed(
+            (webrecords::say("Quorvel could not start: ", "Quorvel を始められませんでした: ") + error.what()).c_str());
         return 1;
     }
     web.host.sync();

@@ -4,7 +4,8 @@
 add_library(qv_webrecords_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/StoredBytes.cpp ${CMAKE_CURRENT_LIST_DIR}/StoredBytes.h
   ${CMAKE_CURRENT_LIST_DIR}/BrowserRecordStorage.cpp ${CMAKE_CURRENT_LIST_DIR}/BrowserRecordStorage.h
-  ${CMAKE_CURRENT_LIST_DIR}/RecordTransfer.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTransfer.h)
+  ${CMAKE_CURRENT_LIST_DIR}/RecordTransfer.cpp ${CMAKE_CURRENT_LIST_DIR}/RecordTransfer.h
+  ${CMAKE_CURRENT_LIST_DIR}/PageLanguage.cpp ${CMAKE_CURRENT_LIST_DIR}/PageLanguage.h)
 target_link_libraries(qv_webrecords_core PUBLIC qv_core)
 
 if(NOT EMSCRIPTEN)

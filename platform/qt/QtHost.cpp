@@ -99,7 +99,7 @@ ActivationFacts QtHost::activationFacts() const
 void QtHost::armTimer()
 {
     // Once the program is over, by an error or by the last form closing, nothing ticks.
-    pump_.armFor(guard_.exitCode() ? std::nullopt : app_.nextTimerDue());
+    pump_.armFor(guard_.exitCode() || timersLeftAlone_ ? std::nullopt : app_.nextTimerDue());
 }
 
 // ---------------------------------------------------------------- events
@@ -145,6 +145,24 @@ void QtHost::closeRequested(std::uint64_t formId)
         return;
     }
     guard_.run([&] { app_.requestClose(*form); });
+    sync();
+}
+
+void QtHost::closeEveryWindow()
+{
+    // The certificate brings back the title as it closes; nothing opens more.
+    constexpr int kRounds = 8;
+    for (int round = 0; round < kRounds && !app_.finished() && !guard_.failed(); ++round) {
+        std::vector<std::uint64_t> ids;
+        for (const ui::Form* form : app_.openForms()) {
+            ids.push_back(form->instanceId());
+        }
+        for (auto id = ids.rbegin(); id != ids.rend(); ++id) {
+            if (ui::Form* form = openForm(*id)) {
+                guard_.run([&] { app_.requestClose(*form); });
+            }
+        }
+    }
     sync();
 }
 

@@ -56,6 +56,12 @@ public:
 
     void sync();
 
+    // Closes every window as the player would by its close box, front to
+    // back, again while closing one opens another, so that each screen's
+    // own unload runs (the name entry's saves the records): the end of the
+    // session ends the game as the player would have.
+    void closeEveryWindow();
+
     QWidget* windowFor(const ui::Form& form) const;
     std::size_t windowCount() const { return mirror_.windowCount(); }
     std::uint64_t keyPressesReceived() const { return input_.keyPresses(); }
@@ -87,6 +93,9 @@ public:
     // manager of a Wayland compositor (weston's) places a transient window
     // itself, wherever it likes, and ignores the position it was given.
     void setTransientToolWindows(bool transient) { mirror_.setTransientToolWindows(transient); }
+    // The model's ticks come from elsewhere (a watched play brings its own,
+    // each at its recorded moment): the host runs none of its timers.
+    void leaveTimersAlone() { timersLeftAlone_ = true; }
 
 private:
     void runDueTimers();
@@ -117,6 +126,7 @@ private:
     TimerPump pump_;
     std::function<void()> afterSync_;
     std::function<void(const ui::Form&)> afterPaint_;
+    bool timersLeftAlone_ = false;
     bool syncing_ = false;
     bool resyncWanted_ = false;
     // Last, so that its windows go first: a window being deleted may still

@@ -8,7 +8,14 @@
 // The page's script is loaded before the program starts: window.qvWindows
 // (windows.js) and window.qvPage (page.js).
 
-EM_JS(void, qv_js_message, (const char* text), { window.qvPage.message(UTF8ToString(text)); });
+EM_JS(void, qv_js_message, (const char* text, int kind), {
+    window.qvPage.message(UTF8ToString(text), ["lasting", "passing", "state"][kind]);
+});
+EM_JS(void, qv_js_end_state_notice, (), { window.qvPage.endNotice("state"); });
+EM_JS(double, qv_js_pixel_ratio, (), { return window.qvWindows.pixelRatio(); });
+EM_JS(double, qv_js_page_scale, (), { return window.qvWindows.scale(); });
+EM_JS(void, qv_js_leave_guard, (int on), { window.qvPage.guardLeaving(on !== 0); });
+EM_JS(int, qv_js_page_language_is_japanese, (), { return document.documentElement.lang === "ja" ? 1 : 0; });
 EM_JS(void, qv_js_open, (double id, const char* name), { window.qvWindows.open(id, UTF8ToString(name)); });
 EM_JS(void, qv_js_update, (double id, const char* json), {
     window.qvWindows.update(id, JSON.parse(UTF8ToString(json)));
@@ -48,9 +55,14 @@ double idArgument(std::uint64_t id)
 
 } // namespace
 
-void showPageMessage(std::string_view text)
+void showPageMessage(std::string_view text, NoticeKind kind)
 {
-    qv_js_message(std::string(text).c_str());
+    qv_js_message(std::string(text).c_str(), static_cast<int>(kind));
+}
+
+void endStateNotice()
+{
+    qv_js_end_state_notice();
 }
 
 namespace page {
@@ -156,7 +168,12 @@ void programFailed(std::string_view message)
 
 double devicePixelRatio()
 {
-    return emscripten_get_device_pixel_ratio();
+    return qv_js_pixel_ratio();
+}
+
+double pageScale()
+{
+    return qv_js_page_scale();
 }
 
 Size viewportSize()
@@ -164,7 +181,18 @@ Size viewportSize()
     double width = 0;
     double height = 0;
     emscripten_get_element_css_size("#qv-desktop", &width, &height);
-    return Size{static_cast<int>(width), static_cast<int>(height)};
+    const double scale = pageScale();
+    return Size{static_cast<int>(width / scale), static_cast<int>(height / scale)};
+}
+
+void guardLeaving(bool on)
+{
+    qv_js_leave_guard(on ? 1 : 0);
+}
+
+bool japanesePage()
+{
+    return qv_js_page_language_is_japanese() != 0;
 }
 
 } // namespace page

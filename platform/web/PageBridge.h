@@ -12,8 +12,15 @@
 
 namespace webhost {
 
-// A clear, visible message in the page (the element #qv-message).
-void showPageMessage(std::string_view text);
+// How long a notice stays: until the player closes it, a few seconds, or
+// until the state it tells of ends (endStateNotice).
+enum class NoticeKind { Lasting, Passing, WhileStateLasts };
+
+// A clear, visible message in the page (the element #qv-message), with a
+// close box.
+void showPageMessage(std::string_view text, NoticeKind kind = NoticeKind::Lasting);
+// The state the notice shown told of is over: it goes.
+void endStateNotice();
 
 namespace page {
 
@@ -59,9 +66,18 @@ void programEnded(std::string_view note);
 // The program has stopped on an error: the page says so and nothing more
 // reaches the program.
 void programFailed(std::string_view message);
+// Device pixels to a pixel of the game: the browser's devicePixelRatio
+// times the page's size factor.
 double devicePixelRatio();
-// The page's viewport for the windows (the element #qv-desktop), in CSS pixels.
+// The size factor the page shows the game's windows at.
+double pageScale();
+// The page's viewport for the windows (the element #qv-desktop), in pixels
+// of the game: CSS pixels divided by the size factor.
 Size viewportSize();
+// While on, leaving the page asks the browser's "leave this page?".
+void guardLeaving(bool on);
+// The page speaks Japanese (its lang, which follows the browser's choice).
+bool japanesePage();
 
 // Text for a JSON string literal, quotes included.
 std::string jsonString(std::string_view text);

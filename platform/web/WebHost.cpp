@@ -79,7 +79,9 @@ void WebHost::fail(std::string_view what)
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    page::programFailed("The program stopped because of an error: " + std::string(what));
+    page::programFailed((page::japanesePage() ? "エラーのため、プログラムが止まりました: "
+                                              : "The program stopped because of an error: ") +
+                        std::string(what));
 }
 
 // ---------------------------------------------------------------- sync
@@ -96,6 +98,9 @@ void WebHost::sync()
         guarded([this] { syncOnce(); });
     } while (resyncWanted_ && !failed_);
     syncing_ = false;
+    if (!failed_ && afterSync_) {
+        guarded([this] { afterSync_(); });
+    }
     if (!failed_ && !ended_ && app_.finished()) {
         ended_ = true;
         std::string note;
@@ -139,6 +144,9 @@ void WebHost::openWindow(ui::Form& form)
 {
     page::openWindow(form.instanceId(), form.name());
     windows_[form.instanceId()] = WindowState{};
+    // As a window manager places a window that would open off the screen.
+    const Box frame = windowLayout(form).frame;
+    moveFrame(form, frame, keptInside(frame, page::viewportSize()));
     // Its first picture shows every change so far.
     form.takeDirty();
     updateWindow(form, 0);
@@ -284,6 +292,13 @@ void WebHost::scaleChanged()
     sync();
 }
 
+void WebHost::keyboardReturned()
+{
+    if (!failed_) {
+        syncKeyboardFocus();
+    }
+}
+
 void WebHost::keyDown(std::string_view code, std::string_view key, int shift, bool ctrlOrMeta)
 {
     if (activeIsMinimized()) {
@@ -366,9 +381,22 @@ void WebHost::windowDragged(std::uint64_t formId, int frameX, int frameY)
     if (found != windows_.end() && found->second.page.maximized) {
         return; // a maximised window stays where it is
     }
+    const WindowLayout layout = windowLayout(*form);
+    const Box wanted{frameX, frameY, layout.frame.width, layout.frame.height};
+    const int reach = static_cast<int>(std::ceil(kTitleBarInReach / page::pageScale()));
     // The next screen opens where this one now stands.
-    guarded([&] { form->move(pixelsToTwips(frameX), pixelsToTwips(frameY)); });
+    moveFrame(*form, layout.frame, keptInReach(wanted, layout.caption, page::viewportSize(), reach));
     sync();
+}
+
+// The model's Left and Top follow the frame, as the desktop's follow a
+// window the player or the window manager moved; a frame that stays on the
+// same pixels leaves them as the game set them.
+void WebHost::moveFrame(ui::Form& form, const Box& from, const Box& to)
+{
+    if (to.x != from.x || to.y != from.y) {
+        guarded([&] { form.move(pixelsToTwips(to.x), pixelsToTwips(to.y)); });
+    }
 }
 
 // The model keeps a form's client size: the player's size is the page's, as
@@ -443,9 +471,20 @@ void WebHost::windowButtonClicked(std::uint64_t formId)
     sync();
 }
 
+// A maximised window follows the viewport; the others are brought back
+// inside it when it shrinks, as a desktop does when the screen does.
 void WebHost::viewportChanged()
 {
-    sync(); // a maximised window follows the viewport
+    const Size viewport = page::viewportSize();
+    for (ui::Form* form : app_.openForms()) {
+        const auto found = windows_.find(form->instanceId());
+        if (found == windows_.end() || found->second.page.maximized || found->second.page.minimized) {
+            continue;
+        }
+        const Box frame = windowLayout(*form, found->second.page, viewport).frame;
+        moveFrame(*form, frame, keptInside(frame, viewport));
+    }
+    sync();
 }
 
 PageWindow* WebHost::sizableWindow(std::uint64_t formId)
@@ -576,6 +615,11 @@ EMSCRIPTEN_KEEPALIVE void qv_web_minimize_clicked(double id)
 EMSCRIPTEN_KEEPALIVE void qv_web_window_button_clicked(double id)
 {
     withHost([&](webhost::WebHost& host) { host.windowButtonClicked(formIdOf(id)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_keyboard_returned()
+{
+    withHost([](webhost::WebHost& host) { host.keyboardReturned(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_web_viewport_changed()

@@ -45,6 +45,8 @@ public:
 
     // After a form's canvas has been painted.
     void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
+    // After every sync: the page's own state may follow the model's.
+    void setAfterSync(std::function<void()> observer) { afterSync_ = std::move(observer); }
     // Asked once the last form has closed; the page says what it returns,
     // if anything, with the end of the program.
     void setEndNote(std::function<std::string()> note) { endNote_ = std::move(note); }
@@ -69,6 +71,8 @@ public:
     void wake();
     void pageShownAgain();
     void scaleChanged();
+    // The page gave the keyboard back to the game.
+    void keyboardReturned();
 
 private:
     struct WindowState {
@@ -84,6 +88,7 @@ private:
     void syncOnce();
     void openWindow(ui::Form& form);
     void closeWindow(std::uint64_t formId);
+    void moveFrame(ui::Form& form, const Box& from, const Box& to);
     void updateWindow(ui::Form& form, int stackIndex);
     void syncTextInputs(const ui::Form& form, WindowState& state);
     void syncKeyboardFocus();
@@ -102,6 +107,7 @@ private:
     std::map<std::uint64_t, WindowState> windows_;
     std::function<void(const ui::Form&)> afterPaint_;
     std::function<std::string()> endNote_;
+    std::function<void()> afterSync_;
     std::optional<long> timeout_;
     bool wakePosted_ = false;
     bool syncing_ = false;

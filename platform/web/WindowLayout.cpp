@@ -194,6 +194,25 @@ Size clientSizeOf(const ui::Form& form, const Box& frame)
     return Size{frame.width - 2 * metrics.side, frame.height - 2 * metrics.side - metrics.caption};
 }
 
+Box keptInReach(const Box& frame, const Box& caption, Size viewport, int reach)
+{
+    const int inReach = std::min(reach, caption.width);
+    Box kept = frame;
+    kept.x = std::min(kept.x, viewport.width - inReach - caption.x);
+    kept.x = std::max(kept.x, inReach - caption.x - caption.width);
+    kept.y = std::min(kept.y, viewport.height - caption.y - caption.height);
+    kept.y = std::max(kept.y, 0);
+    return kept;
+}
+
+Box keptInside(const Box& frame, Size viewport)
+{
+    Box kept = frame;
+    kept.x = std::max(0, std::min(kept.x, viewport.width - kept.width));
+    kept.y = std::max(0, std::min(kept.y, viewport.height - kept.height));
+    return kept;
+}
+
 ui::Form* activeAfterMinimizing(const std::vector<ui::Form*>& open, const ui::Form& active,
                                 const std::function<bool(const ui::Form&)>& minimized)
 {

@@ -84,6 +84,18 @@ Box resizedFrame(const ui::Form& form, const Box& start, int edges, int dx, int 
 // The client size of a frame of the form's border.
 Size clientSizeOf(const ui::Form& form, const Box& frame);
 
+// How much of a title bar a drag leaves in the viewport, across, in CSS
+// pixels of the browser's window; the bar always stays whole down.
+inline constexpr int kTitleBarInReach = 40;
+
+// The frame moved as little as it takes to keep REACH pixels of its title
+// bar (CAPTION, in the frame) inside the viewport across, all of the bar
+// down, and the bar below the viewport's top, where it can be taken again.
+Box keptInReach(const Box& frame, const Box& caption, Size viewport, int reach);
+// The frame moved as little as it takes to lie wholly inside the viewport;
+// one larger than the viewport stands at its top or left edge.
+Box keptInside(const Box& frame, Size viewport);
+
 // The window to activate when ACTIVE is minimised: the front-most other open
 // one that is not minimised, or nullptr. OPEN is back to front.
 ui::Form* activeAfterMinimizing(const std::vector<ui::Form*>& open, const ui::Form& active,

@@ -49,6 +49,10 @@ check resources platform/model/ resources/
 forbid resources/metrics '^#include <Q' "the game's text metrics need no Qt"
 check stage platform/model/ core/ resources/ stage/
 check screens platform/model/ core/ resources/ screens/
+# A play's text knows events, not the game; checking, keeping and watching
+# plays need the whole game and sit beside the wiring, knowing no host.
+check plays platform/model/ plays/
+check app/plays platform/model/ core/ resources/ stage/ screens/ plays/ app/Program.h app/Wiring.h app/plays/
 # The replay driver's session and command line are built for the web too;
 # only tools/replay/qt draws with the Qt host.
 forbid tools/replay/web '^#include (<Q|"platform/qt/|"tools/replay/qt/)' "the web driver has no Qt"

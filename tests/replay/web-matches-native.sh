@@ -138,7 +138,36 @@ for script in "$source"/tests/replay/failing/*.scn; do
   play "$script" 1
 done
 
-echo "web-matches-native: $compared dumps compared"
+# Every play a script recorded verifies alike on both drivers, to the
+# figures the game showed at its results; a tampered copy is refused alike.
+verified=0
+figure() { grep -m1 "^$1 " "$2" | cut -d' ' -f2; }
+shown() { grep -m1 -F "$1=" "$2" | cut -d= -f2; }
+for playfile in "$work"/native/*.files/out/*.qvplay; do
+  [ -e "$playfile" ] || continue
+  name=verify-$(basename "$(dirname "$(dirname "$playfile")")" .files)-$(basename "$playfile" .qvplay)
+  sed 's/^seed \([0-9]*\)$/seed 1\1/' "$playfile" >"$work/$name-tampered.qvplay"
+  for driver in native web; do
+    run $driver "$work/$driver/$name" verify "$playfile"
+    run $driver "$work/$driver/$name-tampered" verify "$work/$name-tampered.qvplay"
+  done
+  compare_runs "$name" whole
+  compare_runs "$name-tampered" whole
+  [ "$(cat "$work/native/$name.status")" = 0 ] || problem "$name: refused: $(cat "$work/native/$name.err")"
+  [ "$(cat "$work/native/$name-tampered.status")" = 1 ] && grep -q "the play says" "$work/native/$name-tampered.err" ||
+    problem "$name: a play with another seed was not refused for its figures: $(cat "$work/native/$name-tampered.err")"
+  for dump in "$(dirname "$playfile")"/*.txt; do
+    [ "$(figure total "$work/native/$name.out")" = "$(shown Module1.LastScore "$dump")" ] &&
+      [ "$(figure score "$work/native/$name.out")" = "$(shown 'frmResults.Label2(0).Caption' "$dump")" ] &&
+      [ "$(figure response "$work/native/$name.out")" = "$(shown 'frmResults.Label2(1).Caption' "$dump")" ] &&
+      [ "$(figure hitrate "$work/native/$name.out")" = "$(shown 'frmResults.Label2(2).Caption' "$dump")" ] ||
+      problem "$name: verifies to $(tr '\n' ' ' <"$work/native/$name.out"), not what $(basename "$dump") shows"
+  done
+  verified=$((verified + 1))
+done
+[ "$verified" -gt 0 ] || problem "no script recorded a play to verify"
+
+echo "web-matches-native: $compared dumps compared, $verified plays verified"
 if [ "$failures" -ne 0 ]; then
   echo "web-matches-native: $failures differences" >&2
   exit 1

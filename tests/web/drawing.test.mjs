@@ -12,7 +12,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { launchBrowser, serveSite } from './support/site.mjs';
-import { GamePage, parseDump } from './support/game.mjs';
+import { GamePage, chooseSizeBeforeLoad, parseDump } from './support/game.mjs';
 import { replayDriver } from './support/desktop.mjs';
 
 // Each step: the keys that lead to it from the step before, and the snap.
@@ -148,6 +148,7 @@ async function compareWindows(game, snap, scale) {
 for (const scale of [1, 2]) {
   test(`the menu, its side panels and the zone select look as on the desktop at ${scale}x`, async () => {
     const context = await browser.newContext({ deviceScaleFactor: scale, viewport: { width: 900, height: 700 } });
+    await chooseSizeBeforeLoad(context, '1');
     try {
       const game = await GamePage.open(context, `${server.origin}/`);
       await game.waitState('open', 'frmTitle');

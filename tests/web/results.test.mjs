@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { useSiteAndBrowser } from './support/site.mjs';
-import { GamePage, defaultDeadlineMs, twipsPerPixel } from './support/game.mjs';
+import { GamePage, chooseSizeBeforeLoad, defaultDeadlineMs, twipsPerPixel } from './support/game.mjs';
 import * as road from './support/road.mjs';
 
 const site = useSiteAndBrowser();
@@ -43,6 +43,8 @@ async function dragBy(page, x, y, dx, dy) {
 
 test('the results window maximises, resizes and minimises as on a desktop', async () => {
   const context = await site.browser.newContext({ viewport: { width: 1280, height: 900 } });
+  // Sizes and moves are measured in CSS pixels as the game's.
+  await chooseSizeBeforeLoad(context, '1');
   const game = await GamePage.open(context, `${site.server.origin}/`);
   const { page } = game;
   await road.titleToMenu(game);
@@ -66,7 +68,14 @@ test('the results window maximises, resizes and minimises as on a desktop', asyn
   assert.equal(state.get('frmResults.Width'), placed.get('frmResults.Width'));
   assert.equal(state.get('frmResults.Height'), placed.get('frmResults.Height'));
   await page.setViewportSize({ width: 1000, height: 700 });
-  await untilBox(game, results, { x: 0, y: 0, width: 1000, height: 700 }, 'maximised in a smaller browser window');
+  // The windows' area: the page's buttons take a strip of their own below
+  // a window that would lie under them.
+  await page.waitForFunction(() => {
+    const frame = document.querySelector('[data-form="frmResults"]').getBoundingClientRect();
+    const area = document.getElementById('qv-desktop').getBoundingClientRect();
+    return frame.width === innerWidth && frame.height === area.height && area.bottom <= innerHeight;
+  });
+  await untilBox(game, results, await page.locator('#qv-desktop').boundingBox(), 'maximised in a smaller browser window');
   await page.setViewportSize({ width: 1280, height: 900 });
   await untilBox(game, results, await page.locator('#qv-desktop').boundingBox(), 'maximised again in the larger');
 

@@ -15,7 +15,7 @@ const site = useSiteAndBrowser();
 
 // FORM's frame stands DX, DY twips right of and below OPENER's.
 async function expectOffset(game, form, opener, dx, dy) {
-  const [frame, openerFrame] = [await game.frame(form), await game.frame(opener)];
+  const [frame, openerFrame] = [await game.gameFrame(form), await game.gameFrame(opener)];
   const offset = { x: frame.x - openerFrame.x, y: frame.y - openerFrame.y };
   const expected = { x: dx / twipsPerPixel, y: dy / twipsPerPixel };
   assert.ok(Math.abs(offset.x - expected.x) <= 0.5 && Math.abs(offset.y - expected.y) <= 0.5,

@@ -67,9 +67,24 @@ async function tour(browser, origin, deviceScaleFactor) {
   await context.close();
 }
 
+// The page as a player first meets it, at the size that fits the viewport:
+// the menu with its records panel.
+async function pageAtViewport(browser, origin, width, height, name) {
+  const context = await browser.newContext({ viewport: { width, height } });
+  const game = await GamePage.open(context, `${origin}/`);
+  await road.titleToMenu(game);
+  await game.press('ArrowDown');
+  await game.waitState('open', 'frmMenu,frmRecord');
+  await shoot(game, name);
+  game.assertNoErrors();
+  await context.close();
+}
+
 const server = await serveSite();
 const browser = await launchBrowser();
 try {
+  await pageAtViewport(browser, server.origin, 1920, 1080, 'web-page-1920x1080-fit');
+  await pageAtViewport(browser, server.origin, 800, 600, 'web-page-800x600');
   await tour(browser, server.origin, 1);
   await tour(browser, server.origin, 2);
 } finally {

@@ -215,3 +215,35 @@ TEST_F(WindowLayoutTest, minimisingHandsTheActivationToTheFrontMostWindowStillSh
     EXPECT_EQ(webhost::activeAfterMinimizing(open, form, [](const ui::Form&) { return true; }), nullptr);
     EXPECT_EQ(webhost::activeAfterMinimizing({&form}, form, minimizedIs(&form)), nullptr);
 }
+
+TEST_F(WindowLayoutTest, aDragLeavesFortyPixelsOfTheTitleBarInTheViewportOnEverySide)
+{
+    form.setClientSize(324 * t, 244 * t);
+    const webhost::WindowLayout layout = webhost::windowLayout(form);
+    const webhost::Box& bar = layout.caption; // {3, 3, 324, 17}
+    const webhost::Size viewport{800, 600};
+    const auto keptAt = [&](int x, int y) {
+        const webhost::Box kept = webhost::keptInReach(webhost::Box{x, y, layout.frame.width, layout.frame.height},
+                                                       bar, viewport, webhost::kTitleBarInReach);
+        return std::pair{kept.x, kept.y};
+    };
+    EXPECT_EQ(keptAt(100, 50), std::pair(100, 50)) << "a window inside stays where it was put";
+    EXPECT_EQ(keptAt(-1000, 50), std::pair(40 - bar.x - bar.width, 50)) << "left: the bar's last 40 px stay";
+    EXPECT_EQ(keptAt(1000, 50), std::pair(800 - 40 - bar.x, 50)) << "right: the bar's first 40 px stay";
+    EXPECT_EQ(keptAt(100, -300), std::pair(100, 0)) << "top: the bar stays below the viewport's top";
+    EXPECT_EQ(keptAt(100, 1000), std::pair(100, 600 - bar.y - bar.height)) << "bottom: the whole bar stays";
+
+    const webhost::Box narrowBar{3, 3, 30, 17};
+    EXPECT_EQ(webhost::keptInReach(webhost::Box{-500, 0, 36, 40}, narrowBar, viewport, 40).x, -3)
+        << "a bar narrower than the reach stays whole";
+}
+
+TEST_F(WindowLayoutTest, aWindowKeptInsideMovesTheLeastThatPutsItWhollyInTheViewport)
+{
+    const webhost::Size viewport{390, 844};
+    EXPECT_EQ(webhost::keptInside(webhost::Box{10, 20, 330, 268}, viewport), (webhost::Box{10, 20, 330, 268}));
+    EXPECT_EQ(webhost::keptInside(webhost::Box{300, 700, 330, 268}, viewport), (webhost::Box{60, 576, 330, 268}));
+    EXPECT_EQ(webhost::keptInside(webhost::Box{-50, -5, 330, 268}, viewport), (webhost::Box{0, 0, 330, 268}));
+    EXPECT_EQ(webhost::keptInside(webhost::Box{200, 10, 500, 268}, viewport), (webhost::Box{0, 10, 500, 268}))
+        << "wider than the viewport: its left edge, where its title and close box begin";
+}

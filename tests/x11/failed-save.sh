@@ -13,27 +13,6 @@ qv_require_tools xdotool
 binary=${1:?usage: failed-save.sh PATH-TO-QUORVEL}
 kName=abc
 
-play_to_name_entry() {
-    local form
-    for form in frmMenu frmZone frmStage; do
-        qv_key space
-        qv_wait_state active "$form"
-        qv_wait_focus "$form"
-    done
-    qv_key space
-    qv_wait_state frmStage.Timer1.Enabled 1
-    while (($(qv_state frmStage.StageScore) < 4000)); do
-        qv_state_is frmStage.Timer1.Enabled 1 || qv_fail "the play ended at $(qv_state frmStage.StageScore) points"
-        qv_hit_current_target
-    done
-    QV_DEADLINE=45 qv_wait_state frmStage.TimeLeft 0
-    qv_key Return
-    qv_wait_state active frmResults
-    qv_key Return
-    qv_wait_state active frmNentry
-    qv_wait_focus frmNentry
-}
-
 # The message box is the only window with the program's bare name.
 dialog_shown() {
     xdotool search --onlyvisible --name '^Quorvel$' >/dev/null 2>&1
@@ -45,7 +24,7 @@ dialog_gone() {
 qv_start_game "$binary"
 records=$qv_scratch/qorvl.dat
 mkdir "$records"
-play_to_name_entry
+qv_play_to_name_entry
 row=$(qv_state frmNentry.EntryRow)
 qv_key a b c
 qv_wait_state "frmNentry.Label1($row).Caption" "$kName"

@@ -310,3 +310,26 @@ qv_x_origin() {
     xwininfo -id "$1" 2>/dev/null |
         awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { if (x != "") print x, y }'
 }
+
+# From the title to the name entry, focused: a play of the Alphabetic zone
+# that scores enough for the table.
+qv_play_to_name_entry() {
+    local form
+    for form in frmMenu frmZone frmStage; do
+        qv_key space
+        qv_wait_state active "$form"
+        qv_wait_focus "$form"
+    done
+    qv_key space
+    qv_wait_state frmStage.Timer1.Enabled 1
+    while (($(qv_state frmStage.StageScore) < 4000)); do
+        qv_state_is frmStage.Timer1.Enabled 1 || qv_fail "the play ended at $(qv_state frmStage.StageScore) points"
+        qv_hit_current_target
+    done
+    QV_DEADLINE=45 qv_wait_state frmStage.TimeLeft 0
+    qv_key Return
+    qv_wait_state active frmResults
+    qv_key Return
+    qv_wait_state active frmNentry
+    qv_wait_focus frmNentry
+}

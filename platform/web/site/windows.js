@@ -31,12 +31,81 @@
 
   const desktop = () => document.getElementById('qv-desktop');
 
+  // The size factor of the game's windows: the player's choice, remembered,
+  // or the largest step that fits the game's largest arrangement into the
+  // viewport with a margin. The windows are laid out in pixels of the game
+  // (CSS pixels divided by the factor), so placements keep their twips.
+  const sizeKey = 'quorvel:page-size';
+  const sizeSteps = ['fit', '1', '1.5', '2', '3'];
+  const fitMargin = 32;
+  let arrangement = null; // [width, height] in pixels of the game
+  let factor = 1;
+
+  function sizeChoice() {
+    try {
+      const stored = localStorage.getItem(sizeKey);
+      return sizeSteps.includes(stored) ? stored : 'fit';
+    } catch {
+      return 'fit';
+    }
+  }
+
+  function fitFactor() {
+    if (!arrangement) return 1;
+    const across = (window.innerWidth - 2 * fitMargin) / arrangement[0];
+    const down = (window.innerHeight - 2 * fitMargin) / arrangement[1];
+    return Math.max(1, Math.floor(Math.min(across, down) * 4) / 4);
+  }
+
+  // True when the factor changed.
+  function applyFactor() {
+    const choice = sizeChoice();
+    const wanted = choice === 'fit' ? fitFactor() : Number(choice);
+    desktop().dataset.size = choice;
+    desktop().dataset.scale = String(wanted);
+    if (wanted === factor) return false;
+    factor = wanted;
+    desktop().style.zoom = factor === 1 ? '' : String(factor);
+    redrawBoxes();
+    return true;
+  }
+
+  const pixelRatio = () => factor * (window.devicePixelRatio || 1);
+  // A distance on the viewport in pixels of the game.
+  const inGamePixels = (cssPixels) => cssPixels / factor;
+
+  // The viewport or the factor changed: windows come back inside, and a new
+  // factor repaints them at its resolution.
+  function viewportChanged(scaleChanged) {
+    call('qv_web_viewport_changed', [], []);
+    if (scaleChanged) call('qv_web_scale_changed', [], []);
+    if (window.qvPage && window.qvPage.windowsMoved) window.qvPage.windowsMoved();
+  }
+
+  function chooseSize(choice) {
+    if (!sizeSteps.includes(choice)) return;
+    try {
+      localStorage.setItem(sizeKey, choice);
+    } catch {
+      // Not remembered; still applied.
+    }
+    const changed = applyFactor();
+    desktop().dataset.size = choice;
+    viewportChanged(changed);
+  }
+
+  function fitAround(width, height) {
+    arrangement = [width, height];
+    applyFactor();
+  }
+
   // The strip of buttons of the minimised windows, at the foot of the page.
   function windowStrip() {
     let strip = document.getElementById('qv-window-strip');
     if (!strip) {
       strip = document.createElement('div');
       strip.id = 'qv-window-strip';
+      strip.className = 'qv-page-controls';
       strip.hidden = true;
       // Its buttons leave the keyboard where the game put it.
       strip.addEventListener('mousedown', (event) => event.preventDefault());
@@ -77,7 +146,7 @@
   // desktop paints it: two diagonals two pixels wide at 1x, crossing on one
   // row. A vector cross scaled by a fractional ratio melts into a blob.
   function crossCanvas(width, height) {
-    const ratio = window.devicePixelRatio || 1;
+    const ratio = pixelRatio();
     const devicePixels = (logical) => Math.round(logical * ratio);
     const canvas = document.createElement('canvas');
     canvas.width = devicePixels(width);
@@ -113,7 +182,7 @@
     for (const win of windows.values()) {
       for (const box of Object.values(win.boxes)) {
         if (box.dataset.width) {
-          box.dataset.size = `${box.dataset.width}x${box.dataset.height}@${window.devicePixelRatio}:${box.dataset.glyph}`;
+          box.dataset.size = `${box.dataset.width}x${box.dataset.height}@${pixelRatio()}:${box.dataset.glyph}`;
           drawGlyph(box, Number(box.dataset.width), Number(box.dataset.height));
         }
       }
@@ -130,7 +199,7 @@
   function placeBox(box, rect, glyph = box.dataset.box) {
     place(box, rect);
     box.dataset.glyph = glyph;
-    const size = `${rect[2]}x${rect[3]}@${window.devicePixelRatio}:${glyph}`;
+    const size = `${rect[2]}x${rect[3]}@${pixelRatio()}:${glyph}`;
     if (box.dataset.size !== size) {
       box.dataset.size = size;
       drawGlyph(box, rect[2], rect[3]);
@@ -163,8 +232,8 @@
       if (!win || !win.state || !win.state.maximize || event.target.closest('.qv-box')) return;
       const frame = element.getBoundingClientRect();
       const [bx, by, bw, bh] = win.state.bar;
-      const x = event.clientX - frame.left;
-      const y = event.clientY - frame.top;
+      const x = inGamePixels(event.clientX - frame.left);
+      const y = inGamePixels(event.clientY - frame.top);
       if (x >= bx && y >= by && x < bx + bw && y < by + bh) call('qv_web_maximize_clicked', ['number'], [id]);
     });
     desktop().appendChild(element);
@@ -205,9 +274,21 @@
     strip.hidden = strip.childElementCount === 0;
   }
 
+  // The page's own controls keep out of the windows' way once they settle.
+  let placingChrome = false;
+  function windowsChanged() {
+    if (placingChrome) return;
+    placingChrome = true;
+    queueMicrotask(() => {
+      placingChrome = false;
+      if (window.qvPage && window.qvPage.windowsMoved) window.qvPage.windowsMoved();
+    });
+  }
+
   function update(id, state) {
     const win = windows.get(id);
     if (!win) return;
+    windowsChanged();
     win.state = state;
     place(win.element, state.frame);
     win.element.style.zIndex = String(state.stack + 1);
@@ -303,6 +384,7 @@
   }
 
   function focusInput(id, control, index) {
+    if (pageControlFocused()) return; // until Escape gives the keyboard back
     const win = windows.get(id);
     const input = win && win.inputs.get(`${control}#${index}`);
     if (input && document.activeElement !== input) input.focus({ preventScroll: true });
@@ -324,6 +406,7 @@
     }
     win.element.remove();
     windows.delete(id);
+    windowsChanged();
   }
 
   // ------------------------------------------------------------ the pointer
@@ -337,8 +420,8 @@
     if (focused && focused !== document.body && !focused.classList.contains('qv-textbox')) focused.blur();
     event.preventDefault();
     const frame = win.element.getBoundingClientRect();
-    const x = event.clientX - frame.left;
-    const y = event.clientY - frame.top;
+    const x = inGamePixels(event.clientX - frame.left);
+    const y = inGamePixels(event.clientY - frame.top);
     const [cx, cy, cw, ch] = win.state.client;
     if (x >= cx && y >= cy && x < cx + cw && y < cy + ch) {
       call('qv_web_client_pressed', ['number', 'number', 'number'], [id, Math.floor(x - cx), Math.floor(y - cy)]);
@@ -367,16 +450,16 @@
 
   function moved(event) {
     if (resize && event.pointerId === resize.pointerId) {
-      const dx = Math.round(event.clientX - resize.startX);
-      const dy = Math.round(event.clientY - resize.startY);
+      const dx = Math.round(inGamePixels(event.clientX - resize.startX));
+      const dy = Math.round(inGamePixels(event.clientY - resize.startY));
       call('qv_web_window_resized', ['number', 'number', 'number', 'number', 'number', 'number', 'number', 'number'],
         [resize.id, resize.edges, ...resize.frame, dx, dy]);
       return;
     }
     if (!drag || event.pointerId !== drag.pointerId) return;
-    const x = Math.round(drag.frameX + event.clientX - drag.startX);
-    // The title bar stays on the page, where it can be taken again.
-    const y = Math.max(0, Math.round(drag.frameY + event.clientY - drag.startY));
+    // The host keeps the title bar in reach.
+    const x = Math.round(drag.frameX + inGamePixels(event.clientX - drag.startX));
+    const y = Math.round(drag.frameY + inGamePixels(event.clientY - drag.startY));
     call('qv_web_window_dragged', ['number', 'number', 'number'], [drag.id, x, y]);
   }
 
@@ -400,9 +483,54 @@
   const pageKeys = new Set(['Space', 'Enter', 'NumpadEnter', 'ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight',
     'Backspace', 'Tab', 'PageUp', 'PageDown', 'Home', 'End']);
 
+  // The page's own buttons (the size control, the records, the notice's)
+  // take the keyboard by F6 (or the browser's Tab into the page); Tab and
+  // Shift+Tab go round them, Escape gives the keyboard back to the game.
+  function pageControlFocused() {
+    const focused = document.activeElement;
+    return Boolean(focused && focused.closest && focused.closest('.qv-page-controls'));
+  }
+
+  function moveAmongPageControls(backwards) {
+    const controls = [...document.querySelectorAll('.qv-page-controls button')]
+      .filter((button) => !button.disabled && button.getClientRects().length > 0);
+    if (controls.length === 0) return;
+    const at = controls.indexOf(document.activeElement);
+    const step = backwards ? -1 : 1;
+    const next = at < 0 ? (backwards ? controls.length - 1 : 0) : (at + step + controls.length) % controls.length;
+    controls[next].focus();
+  }
+
+  function keyboardToGame() {
+    const focused = document.activeElement;
+    if (focused && focused !== document.body) focused.blur();
+    call('qv_web_keyboard_returned', [], []);
+  }
+
+  // True when the key was the page's own.
+  function pageControlKey(event) {
+    if (pageControlFocused()) {
+      if (event.code === 'Escape' && program) {
+        event.preventDefault();
+        keyboardToGame();
+      } else if (event.code === 'Tab') {
+        event.preventDefault();
+        moveAmongPageControls(event.shiftKey);
+      }
+      return true;
+    }
+    if (event.code === 'F6') {
+      event.preventDefault();
+      moveAmongPageControls(event.shiftKey);
+      return true;
+    }
+    return false;
+  }
+
   function keyDown(event) {
     // An input method's keys are its own until it commits.
     if (event.isComposing || event.keyCode === 229 || composing) return;
+    if (pageControlKey(event)) return;
     // Before the program runs and after it ended, keys are the page's.
     if (!program) return;
     const commandHeld = event.ctrlKey || event.metaKey;
@@ -413,7 +541,7 @@
   }
 
   function keyUp(event) {
-    if (program && pageKeys.has(event.code)) event.preventDefault();
+    if (program && pageKeys.has(event.code) && !pageControlFocused()) event.preventDefault();
   }
 
   // The listeners go on as soon as the page loads, so that no key scrolls
@@ -434,12 +562,13 @@
     });
     let ratio = window.devicePixelRatio;
     window.addEventListener('resize', () => {
-      call('qv_web_viewport_changed', [], []);
+      let scaleChanged = applyFactor();
       if (window.devicePixelRatio !== ratio) {
         ratio = window.devicePixelRatio;
         redrawBoxes();
-        call('qv_web_scale_changed', [], []);
+        scaleChanged = true;
       }
+      viewportChanged(scaleChanged);
     });
   }
 
@@ -465,6 +594,16 @@
     pressedBox = null;
   }
 
+  // The frames of the windows shown, on the viewport.
+  function frames() {
+    return [...windows.values()].filter((win) => !win.element.hidden).map((win) => win.element.getBoundingClientRect());
+  }
+
   listen();
-  window.qvWindows = { connect, disconnect, holdInputUntil, open, update, textInput, focusInput, focusPage, close, wakeSoon };
+  applyFactor();
+  window.qvWindows = {
+    connect, disconnect, holdInputUntil, open, update, textInput, focusInput, focusPage, close, wakeSoon,
+    fitAround, chooseSize, sizeChoice, sizeSteps, pixelRatio, scale: () => factor, frames, viewportChanged,
+    keyboardToGame,
+  };
 })();

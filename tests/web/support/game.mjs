@@ -96,9 +96,26 @@ export class GamePage {
     return box;
   }
 
+  // The page's size factor: CSS pixels to a pixel of the game.
+  async scale() {
+    return Number(await this.page.locator('#qv-desktop').getAttribute('data-scale'));
+  }
+
+  // The window element's frame in pixels of the game (twips / 15).
+  async gameFrame(form) {
+    const [box, scale] = [await this.frame(form), await this.scale()];
+    return { x: box.x / scale, y: box.y / scale, width: box.width / scale, height: box.height / scale };
+  }
+
   assertNoErrors() {
     assert.deepEqual(this.errors, [], 'the page reported errors');
   }
+}
+
+// Every page of CONTEXT starts with the size CHOICE ('fit', '1', '1.5', '2'
+// or '3'), as if the player had chosen it before.
+export async function chooseSizeBeforeLoad(context, choice) {
+  await context.addInitScript((size) => localStorage.setItem('quorvel:page-size', size), choice);
 }
 
 // Fails the test when any page of the context reported an error.
