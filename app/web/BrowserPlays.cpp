@@ -2,6 +2,7 @@
 
 #include "app/plays/PlayRecorder.h"
 #include "app/plays/PlayShelf.h"
+#include "app/web/PageLanguage.h"
 #include "platform/web/PageBridge.h"
 
 #include <emscripten/emscripten.h>
@@ -150,9 +151,11 @@ void keep(const plays::Play& play)
             if (!reason.ends_with('.')) {
                 reason += '.';
             }
-            webhost::showPageMessage("The play of this stage could not be kept: " + reason +
-                                     " The game goes on; its plays are kept again once the browser's storage "
-                                     "takes them.");
+            webhost::showPageMessage(webrecords::say(
+                "The play of this stage could not be kept: " + reason +
+                    " The game goes on; its plays are kept again once the browser's storage takes them.",
+                "このステージのプレイを残せませんでした: " + reason +
+                    " ゲームは続きます。ブラウザーの保存領域が受け付けるようになれば、またプレイを残します。"));
         }
     }
 }

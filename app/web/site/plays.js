@@ -6,6 +6,8 @@
 'use strict';
 
 (() => {
+  // The page's language, as its other texts; the zones' names are the game's own.
+  const say = (en, ja) => window.qvPage.say(en, ja);
   const zoneNames = ['Alphabetic Characters Zone', 'Kana Characters Zone', 'All kinds Characters Zone'];
   // The play reader refuses anything longer; more is never read in.
   const longestPlayRead = 64 * 1024 + 1;
@@ -32,7 +34,7 @@
   // has let it go since the panel was listed.
   function keptText(name) {
     const text = program.ccall('qv_plays_text', 'string', ['string'], [name]);
-    if (!text) note(`The play ${name} is no longer kept in this browser.`);
+    if (!text) note(say(`The play ${name} is no longer kept in this browser.`, `プレイ ${name} はこのブラウザーにもう残っていません。`));
     return text;
   }
 
@@ -58,7 +60,7 @@
       const text = keptText(play.name);
       if (text) watch(text, play.name);
     };
-    item.append(what, button('Watch', watchKept), button('Save', () => save(play.name)));
+    item.append(what, button(say('Watch', '見る'), watchKept), button(say('Save', '保存'), () => save(play.name)));
     return item;
   }
 
@@ -71,7 +73,7 @@
     list.append(...plays.map(row));
     if (plays.length === 0) {
       const none = document.createElement('li');
-      none.textContent = 'No play yet.';
+      none.textContent = say('No play yet.', 'まだプレイはありません。');
       list.append(none);
     }
     part.append(heading, list);
@@ -82,8 +84,8 @@
     if (!panel || panel.hidden) return;
     const { best, recent } = JSON.parse(program.ccall('qv_plays_list', 'string', [], []));
     panel.querySelector('.qv-plays-lists').replaceChildren(
-      section('Your best play of each zone', best, 'qv-plays-best'),
-      section('Your recent plays', recent, 'qv-plays-recent'));
+      section(say('Your best play of each zone', 'ゾーンごとのいちばんのプレイ'), best, 'qv-plays-best'),
+      section(say('Your recent plays', '最近のプレイ'), recent, 'qv-plays-recent'));
   }
 
   function openChosenFile(chooser) {
@@ -92,7 +94,7 @@
     if (!file) return;
     file.slice(0, longestPlayRead).text().then(
       (text) => watch(text, file.name),
-      (error) => note(`The file "${file.name}" cannot be read: ${error.name}: ${error.message}.`));
+      (error) => note(say(`The file "${file.name}" cannot be read: ${error.name}: ${error.message}.`, `ファイル「${file.name}」を読み込めません: ${error.name}: ${error.message}`)));
   }
 
   function makePanel() {
@@ -110,7 +112,7 @@
     status.className = 'qv-plays-note';
     status.setAttribute('role', 'alert');
     status.hidden = true;
-    panel.append(lists, status, button('Open a play…', () => chooser.click()), chooser);
+    panel.append(lists, status, button(say('Open a play…', 'プレイを開く…'), () => chooser.click()), chooser);
     // Its buttons leave the keyboard where the game put it.
     panel.addEventListener('mousedown', (event) => event.preventDefault());
     document.body.appendChild(panel);
@@ -162,7 +164,7 @@
     } else if (answer.qvWatch === 'refused' || answer.qvWatch === 'failed') {
       closeWatch();
       if (panel.hidden) togglePanel();
-      note(`This play is not watched: ${answer.reason}`);
+      note(say(`This play is not watched: ${answer.reason}`, `このプレイは再生しません: ${answer.reason}`));
     } else if (answer.qvWatch === 'closed') {
       closeWatch();
     }
@@ -172,13 +174,9 @@
   function connect(module) {
     program = module;
     makePanel();
-    const plays = button('Plays', togglePanel);
-    plays.id = 'qv-plays-button';
-    plays.addEventListener('mousedown', (event) => event.preventDefault());
-    const tools = document.getElementById('qv-records-tools');
+    const plays = window.qvPage.addButton('qv-plays-button', { en: 'Plays', ja: 'プレイ' }, togglePanel);
     const exportButton = document.getElementById('qv-export-records');
     if (exportButton) exportButton.after(plays);
-    else tools.appendChild(plays);
   }
 
   window.qvPlays = { connect, changed: relist };
