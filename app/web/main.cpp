@@ -4,6 +4,7 @@
 
 #include "app/Program.h"
 #include "app/ProgramDump.h"
+#include "app/web/BrowserPlays.h"
 #include "app/web/BrowserRecords.h"
 #include "app/web/PageLanguage.h"
 #include "core/FormNames.h"
@@ -110,6 +111,7 @@ int main()
     webrecords::InstallBrowserRecords(
         web.program.app, [&web] { web.host.sync(); }, [&web] { return web.host.failed(); });
     web.host.setEndNote([] { return webrecords::SaveWhatIsLeft(); });
+    webplays::InstallBrowserPlays(web.program.app);
     setScreenToViewport(web.program.app);
     reportTitleOnceDrawn(web);
     followTheGame(web);

@@ -232,7 +232,7 @@ void WebHost::armTimer()
         emscripten_clear_timeout(*timeout_);
         timeout_.reset();
     }
-    if (failed_ || ended_) {
+    if (failed_ || ended_ || timersLeftToOwner_) {
         return; // once the program is over nothing ticks
     }
     const std::optional<std::int64_t> due = app_.nextTimerDue();
@@ -273,7 +273,9 @@ void WebHost::wake()
 
 void WebHost::runDueTimers()
 {
-    guarded([this] { app_.runTimersDue(); });
+    if (!timersLeftToOwner_) {
+        guarded([this] { app_.runTimersDue(); });
+    }
     sync();
 }
 

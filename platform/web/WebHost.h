@@ -39,6 +39,9 @@ public:
     // are not painted; once it has, every open window is.
     void holdPainting() { paintingHeld_ = true; }
     void paintingReady();
+    // For a program whose time its owner moves on (a replay follows its
+    // log's times): the host then arms no timeout of its own.
+    void leaveTimersToOwner() { timersLeftToOwner_ = true; }
 
     // After a form's canvas has been painted.
     void setAfterPaint(std::function<void(const ui::Form&)> observer) { afterPaint_ = std::move(observer); }
@@ -113,6 +116,7 @@ private:
     bool ended_ = false;
     bool repaintAll_ = false; // the next sync paints every open window
     bool paintingHeld_ = false;
+    bool timersLeftToOwner_ = false;
 };
 
 } // namespace webhost

@@ -177,11 +177,12 @@ test('F6 and Tab reach the page\'s buttons, Escape gives the keyboard back, Tab 
   await game.press('F6');
   assert.equal(await focused(), 'Fit');
   const reached = [await focused()];
-  for (let i = 0; i < 6; ++i) {
+  for (let i = 0; i < 7; ++i) {
     await game.press('Tab');
     reached.push(await focused());
   }
-  assert.deepEqual(reached, ['Fit', '1×', '1.5×', '2×', '3×', 'qv-export-records', 'qv-import-records']);
+  assert.deepEqual(reached,
+    ['Fit', '1×', '1.5×', '2×', '3×', 'qv-export-records', 'qv-plays-button', 'qv-import-records']);
   await game.press('Tab');
   assert.equal(await focused(), 'Fit', 'Tab does not go round the page\'s buttons');
   await game.press('Shift+Tab');

@@ -5,7 +5,7 @@
 # canvases with the pictures that driver draws, so they run in
 # the Release pass only. A missing browser, package or site fails them.
 if(TARGET quorvel-replay AND NOT QUORVEL_SANITIZE)
-  foreach(name road records offline drawing storage start host results page)
+  foreach(name road records offline drawing storage start host results page plays)
     add_test(NAME web.${name}
       COMMAND node --test --test-reporter=spec ${CMAKE_CURRENT_LIST_DIR}/${name}.test.mjs)
     set_tests_properties(web.${name} PROPERTIES

@@ -218,6 +218,7 @@
   }
 
   window.qvPage = {
+    say,
     message,
     endNotice,
     addButton,
