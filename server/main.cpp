@@ -185,11 +185,13 @@ public:
         std::lock_guard lock(mutex_);
         return slots_[zone].generation;
     }
-    void changed(int zone)
+    void changed()
     {
         std::lock_guard lock(mutex_);
-        slots_[zone].rows.reset();
-        ++slots_[zone].generation;
+        for (Slot& slot : slots_) {
+            slot.rows.reset();
+            ++slot.generation;
+        }
     }
 
 private:
@@ -360,7 +362,8 @@ int main(int argc, char** argv)
         try {
             const Entry entry = store.keep(sha256Hex(send.play), send.player, send.name, check.zone, check.score,
                                            send.play);
-            cache.changed(entry.zone);
+            // A new name shows in every zone the player is ranked in.
+            cache.changed();
             metrics.accepted();
             sendJson(res, 201, {{"id", entry.id}, {"zone", entry.zone}, {"score", entry.score}, {"rank", entry.rank}});
         } catch (const Unavailable&) {
