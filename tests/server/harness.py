@@ -2,6 +2,7 @@
 tests. PostgreSQL refuses to run as root, so as root the cluster runs as the
 postgres user through runuser. It listens on a socket in its own folder only."""
 
+import atexit
 import http.client
 import json
 import os
@@ -85,10 +86,23 @@ class Cluster:
             shutil.rmtree(self.root, ignore_errors=True)
 
 
+RUNNING = []
+
+
+@atexit.register
+def _kill_servers():
+    # A failed check leaves no server behind.
+    for process in RUNNING:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+
+
 class Server:
     def __init__(self, program, url, *extra):
         self.process = subprocess.Popen([program, "--listen", "127.0.0.1:0", "--database", url, *extra],
                                         stdout=subprocess.PIPE, text=True)
+        RUNNING.append(self.process)
         line = self.process.stdout.readline()
         check(line.startswith("quorvel-server: listening on http://127.0.0.1:"),
               f"the server did not say where it listens: {line!r}")
