@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the records file reader and the play reader with libFuzzer, each
+# Fuzzes the records file reader, the play reader and the ranking server's
+# request reader with libFuzzer, each
 # for RUNS runs.
 #
 #   scripts/fuzz.sh            20000 runs (what the test suite does)
@@ -26,7 +27,7 @@ build=build/fuzz
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE= >/dev/null
 cmake --build "$build" -j2 >/dev/null
 
-mkdir -p "$build/corpus" "$build/play-corpus"
+mkdir -p "$build/corpus" "$build/play-corpus" "$build/server-corpus"
 cd "$build"
 # ASan and UBSan findings end the run; an input of the seeds' size must
 # never take more than a second.
@@ -45,3 +46,4 @@ fuzz() {
 }
 fuzz records-fuzzer corpus ../../fuzz/corpus
 fuzz play-fuzzer play-corpus ../../fuzz/play-corpus
+fuzz server-fuzzer server-corpus ../../fuzz/server-corpus

@@ -53,6 +53,9 @@ check screens platform/model/ core/ resources/ screens/
 # plays need the whole game and sit beside the wiring, knowing no host.
 check plays platform/model/ plays/
 check app/plays platform/model/ core/ resources/ stage/ screens/ plays/ app/Program.h app/Wiring.h app/plays/
+# The ranking server: the plays, their check and the game's wiring; no host, no Qt.
+check server platform/model/ core/ plays/ app/plays/PlayCheck.h server/
+forbid server '^#include (<Q|"platform/qt/|"platform/web/)' "the server knows no host"
 # The replay driver's session and command line are built for the web too;
 # only tools/replay/qt draws with the Qt host.
 forbid tools/replay/web '^#include (<Q|"platform/qt/|"tools/replay/qt/)' "the web driver has no Qt"

@@ -1,0 +1,182 @@
+"""The API's calls and every refusal, on a real PostgreSQL.
+
+   api.py SERVER TESTPLAYS"""
+
+import hashlib
+import os
+import signal
+import socket
+import sys
+import threading
+import time
+
+from harness import Cluster, Server, check, make_plays, player_key, wait_until
+
+server_program, maker = sys.argv[1], sys.argv[2]
+plays = make_plays(maker, 6)
+cluster = Cluster()
+try:
+    url = cluster.create("api")
+    site = os.path.join(cluster.root, "site")
+    os.mkdir(site)
+    with open(os.path.join(site, "index.html"), "w") as f:
+        f.write("<p>the page</p>")
+    server = Server(server_program, url, "--site", site, "--workers", "1", "--io-timeout", "1",
+                    "--plays-per-minute", "1000")
+
+    # Sending, ranking, watching.
+    status, headers, entry = server.json("POST", "/api/v1/plays",
+                                         {"name": "ｶﾅ打ち", "player": player_key(1), "play": plays["human-1"]})
+    check(status == 201, f"a valid play: {status} {entry}")
+    check(entry["id"] == hashlib.sha256(plays["human-1"].encode()).hexdigest(), f"the id is the play's hash: {entry}")
+    check(entry["zone"] == 1 and entry["rank"] == 1, f"the entry: {entry}")
+    total = int(plays["human-1"].rsplit("total ", 1)[1])
+    check(entry["score"] == total, f"the score is the play's total {total}: {entry}")
+    status, _, again = server.json("POST", "/api/v1/plays",
+                                   {"name": "ｶﾅ打ち", "player": player_key(1), "play": plays["human-1"]})
+    check(status == 201 and again == entry, f"the same play again gives the same entry: {status} {again}")
+
+    # human-4 is zone 1 too: a second player; then player 1 beats nobody with a
+    # lower play of the same zone, and its name changes.
+    status, _, second = server.json("POST", "/api/v1/plays",
+                                    {"name": "Second", "player": player_key(2), "play": plays["human-4"]})
+    check(status == 201, f"a second player's play: {status} {second}")
+    status, _, rows = server.json("GET", "/api/v1/rankings/1?limit=10")
+    check(status == 200 and len(rows) == 2, f"the ranking of zone 1: {status} {rows}")
+    check([r["rank"] for r in rows] == [1, 2] and rows[0]["score"] >= rows[1]["score"], f"ranked: {rows}")
+    check(set(rows[0]) == {"rank", "name", "score", "id", "playedAt"}, f"the row's fields: {rows[0]}")
+    check(rows[0]["playedAt"].endswith("Z") and "T" in rows[0]["playedAt"], f"playedAt: {rows[0]}")
+    best = max((total, "ｶﾅ打ち"), (second["score"], "Second"))
+    check(rows[0]["name"] == best[1], f"the best first: {rows}")
+    status, _, top = server.json("GET", "/api/v1/rankings/1?limit=1")
+    check(len(top) == 1 and top[0] == rows[0], f"limit=1: {top}")
+    status, _, _ = server.json("POST", "/api/v1/plays",
+                               {"name": "Renamed", "player": player_key(1), "play": plays["human-3"]})
+    check(status == 201, "player 1's play of zone 0")
+    status, _, rows = server.json("GET", "/api/v1/rankings/1")
+    check(len(rows) == 2 and "Renamed" in [r["name"] for r in rows] and "ｶﾅ打ち" not in [r["name"] for r in rows],
+          f"each player once, under the last name sent: {rows}")
+    status, _, rows0 = server.json("GET", "/api/v1/rankings/0")
+    check(status == 200 and len(rows0) == 1 and rows0[0]["name"] == "Renamed", f"zone 0: {rows0}")
+    status, _, rows2 = server.json("GET", "/api/v1/rankings/2")
+    check(status == 200 and rows2 == [], f"zone 2 is empty: {rows2}")
+
+    status, headers, text = server.request("GET", "/api/v1/plays/" + entry["id"])
+    check(status == 200 and text.decode() == plays["human-1"], f"the play's text back: {status}")
+    check("immutable" in headers.get("Cache-Control", "") and headers.get("ETag") == f'"{entry["id"]}"',
+          f"cacheable: {headers}")
+    status, _, _ = server.request("GET", "/api/v1/plays/" + entry["id"], headers={"If-None-Match": headers["ETag"]})
+    check(status == 304, f"If-None-Match: {status}")
+    for path in ["/api/v1/plays/" + "0" * 64, "/api/v1/plays/xyz", "/api/v1/rankings/3", "/api/v1/nothing"]:
+        status, _, body = server.json("GET", path)
+        check(status == 404 and body["error"], f"GET {path}: {status} {body}")
+    for limit in ["0", "101", "abc", "-1", ""]:
+        status, _, body = server.json("GET", "/api/v1/rankings/0?limit=" + limit)
+        check(status == 400 and "limit" in body["error"], f"limit={limit}: {status} {body}")
+
+    # Bodies that are refused before their play is looked at.
+    good = {"name": "N", "player": player_key(3), "play": plays["human-2"]}
+    for body, words in [
+        ('{"name": "N", "player": ', "not JSON"),
+        ("[1, 2]", "JSON object"),
+        ({**good, "extra": 1}, 'unknown field "extra"'),
+        ({"name": "N", "player": player_key(3)}, 'missing field "play"'),
+        ({**good, "name": 5}, '"name" must be a string'),
+        ({**good, "player": "short"}, '"player" must be 32 to 64'),
+        ({**good, "player": "x" * 65}, '"player" must be 32 to 64'),
+        ({**good, "player": "k" * 31 + "!"}, '"player" must be 32 to 64'),
+        ({**good, "name": ""}, "empty"),
+        ({**good, "name": "a,b"}, "comma"),
+        ({**good, "name": 'a"b'}, "double quote"),
+        ({**good, "name": "a\tb"}, "control character"),
+        ({**good, "name": "a" * 17}, "at most 16"),
+        ({**good, "name": "名前😀"}, "outside code page 932"),
+        ({**good, "name": " lead"}, "begins with a blank"),
+    ]:
+        status, _, answer = server.json("POST", "/api/v1/plays", body)
+        check(status == 400 and words in answer.get("error", ""), f"{body!r:.80}: {status} {answer}")
+    check(server.json("POST", "/api/v1/plays", {**good, "name": "あいうえおかきくけこさしすせそた"})[0] == 201,
+          "a name of 16 kana is kept")
+    status, _, answer = server.json("POST", "/api/v1/plays", "x" * 65537,
+                                    headers={"Content-Type": "application/json"})
+    check(status == 413, f"a body over 64 KiB: {status} {answer}")
+
+    # Plays the game refuses, and plays no person could type.
+    forged = plays["human-5"].replace("\ntotal ", "\ntotal 1", 1)
+    changed_seed = plays["human-5"].replace("\nseed ", "\nseed 1", 1)
+    for play, words, reason in [
+        ("not a play", "line 1", "unreadable"),
+        (forged, "plays to", "not_reproduced"),
+        (changed_seed, "line ", "not_reproduced"),
+        (plays["fast"], "keys within one second", "too_fast"),
+        (plays["even"], "too even for a person", "too_even"),
+    ]:
+        status, _, answer = server.json("POST", "/api/v1/plays", {**good, "player": player_key(4), "play": play})
+        check(status == 422 and words in answer.get("error", "") and answer["error"].startswith("line "),
+              f"{reason}: {status} {answer}")
+        check(f'quorvel_plays_refused_total{{reason="{reason}"}}' in server.metrics(), f"metrics count {reason}")
+    check(server.json("GET", "/api/v1/rankings/1")[2] == rows, "refused plays are not ranked")
+
+    # A worker that dies while it checks a play: that play gets 422, the
+    # worker is started again and the next play is checked.
+    def worker_pids():
+        pids = []
+        for task in os.listdir(f"/proc/{server.process.pid}/task"):
+            with open(f"/proc/{server.process.pid}/task/{task}/children") as f:
+                pids += [int(p) for p in f.read().split()]
+        return pids
+    [worker] = worker_pids()
+    os.kill(worker, signal.SIGSTOP)
+    answer = {}
+    sender = threading.Thread(target=lambda: answer.update(
+        zip(("status", "headers", "body"),
+            server.json("POST", "/api/v1/plays", {**good, "player": player_key(5), "play": plays["human-6"]}))))
+    sender.start()
+    wait_until("the play reaches the stopped worker",
+               lambda: "quorvel_verifications_in_progress 1" in server.metrics())
+    os.kill(worker, signal.SIGKILL)
+    sender.join(30)
+    check(answer.get("status") == 422 and "ended abnormally" in answer["body"]["error"], f"a killed check: {answer}")
+    check("quorvel_worker_restarts_total 1" in server.metrics(), "the worker was started again")
+    check(worker_pids() != [worker], "a new worker")
+    status, _, _ = server.json("POST", "/api/v1/plays", {**good, "player": player_key(5), "play": plays["human-6"]})
+    check(status == 201, f"the same play checked by the new worker: {status}")
+
+    # Health, readiness, metrics, the site.
+    check(server.request("GET", "/healthz")[0] == 200 and server.request("GET", "/readyz")[0] == 200, "up and ready")
+    metrics = server.metrics()
+    for line in ['quorvel_http_requests_total{route="/api/v1/plays",status="201"}',
+                 'quorvel_http_requests_total{route="/api/v1/plays",status="413"}',
+                 'quorvel_http_requests_total{route="/api/v1/rankings/{zone}",status="200"}',
+                 "quorvel_verification_seconds_bucket{le=\"+Inf\"}", "quorvel_plays_accepted_total 6"]:
+        check(line in metrics, f"/metrics has {line}:\n{metrics}")
+    status, _, page = server.request("GET", "/index.html")
+    check(status == 200 and page == b"<p>the page</p>", f"the site: {status}")
+
+    # A connection that stalls in its headers is closed.
+    stalled = socket.create_connection(("127.0.0.1", server.port))
+    stalled.sendall(b"POST /api/v1/plays HTTP/1.1\r\nHost: x\r\n")
+    stalled.settimeout(10)
+    started = time.monotonic()
+    received = b""
+    while chunk := stalled.recv(1000):
+        received += chunk
+    check(not received.startswith(b"HTTP/1.1 2"), f"a stalled request is not taken: {received[:100]!r}")
+    check(time.monotonic() - started < 9, "a stalled connection is closed within its time-out")
+    server.stop()
+
+    # The rate limit: 10 plays a minute an address by default, then 429.
+    server = Server(server_program, url)
+    statuses = [server.json("POST", "/api/v1/plays", {**good, "player": player_key(6), "play": "x"})[0]
+                for _ in range(10)]
+    check(statuses == [422] * 10, f"ten plays a minute are checked: {statuses}")
+    status, headers, answer = server.json("POST", "/api/v1/plays", good)
+    check(status == 429 and 1 <= int(headers.get("Retry-After", "0")) <= 60, f"the eleventh: {status} {headers}")
+    server.stop()
+    server = Server(server_program, url, "--plays-per-minute", "2")
+    statuses = [server.json("POST", "/api/v1/plays", {**good, "play": "x"})[0] for _ in range(3)]
+    check(statuses == [422, 422, 429], f"--plays-per-minute 2: {statuses}")
+    server.stop()
+finally:
+    cluster.close()
+print("api: every call and refusal as documented")
