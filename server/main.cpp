@@ -161,6 +161,8 @@ private:
 
 // The top of each zone, read again at most once a second and whenever a
 // play of that zone was kept.
+constexpr std::size_t kKeepAliveRequests = 10000;
+
 class RankingCache {
 public:
     std::optional<std::vector<RankingRow>> get(int zone)
@@ -296,6 +298,10 @@ int main(int argc, char** argv)
     server.set_read_timeout(options.ioTimeoutSeconds, 0);
     server.set_write_timeout(options.ioTimeoutSeconds, 0);
     server.set_keep_alive_timeout(options.ioTimeoutSeconds);
+    // A client keeps its connection (and its thread) for many requests:
+    // closing it every few requests makes a thousand readers queue for
+    // threads while they reconnect.
+    server.set_keep_alive_max_count(kKeepAliveRequests);
     server.set_logger([&](const httplib::Request& req, const httplib::Response& res) {
         metrics.request(routeOf(req), res.status);
     });
