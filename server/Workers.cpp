@@ -5,7 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -123,10 +125,24 @@ Check checkInThisProcess(const std::string& text)
 
 } // namespace
 
+// AddressSanitizer reserves terabytes of address space for its shadow: a
+// worker built with it keeps its CPU and wall-time limits only.
+// It also runs the game several times slower, so its plays get more CPU.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSpaceLimited = false;
+constexpr int kSanitizerSlowdown = 10;
+#else
+constexpr bool kAddressSpaceLimited = true;
+constexpr int kSanitizerSlowdown = 1;
+#endif
+
 int workerMain(const WorkerLimits& limits)
 {
     const rlimit memory{static_cast<rlim_t>(limits.memoryBytes), static_cast<rlim_t>(limits.memoryBytes)};
-    ::setrlimit(RLIMIT_AS, &memory);
+    if (kAddressSpaceLimited && ::setrlimit(RLIMIT_AS, &memory) != 0) {
+        std::fprintf(stderr, "quorvel-server: worker: cannot limit its memory: %s\n", std::strerror(errno));
+        return 1;
+    }
     while (true) {
         const auto play = readFrame(kRequestFd, {}, false, (1u << 20));
         if (!play) {
@@ -136,7 +152,11 @@ int workerMain(const WorkerLimits& limits)
         rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
         const rlim_t used = static_cast<rlim_t>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + 1;
-        const rlimit cpu{used + static_cast<rlim_t>(limits.cpuSeconds), used + static_cast<rlim_t>(limits.cpuSeconds) + 1};
+        // Only the soft limit moves: an unprivileged worker could never
+        // raise a hard limit again for its next play.
+        rlimit cpu{};
+        ::getrlimit(RLIMIT_CPU, &cpu);
+        cpu.rlim_cur = std::min(cpu.rlim_max, used + static_cast<rlim_t>(limits.cpuSeconds * kSanitizerSlowdown));
         ::setrlimit(RLIMIT_CPU, &cpu);
         Check check;
         try {
@@ -202,12 +222,15 @@ void WorkerPool::start(Worker& worker)
     worker.fromWorker = reply[0];
 }
 
-void WorkerPool::stop(Worker& worker)
+int WorkerPool::stop(Worker& worker)
 {
+    int status = 0;
     if (worker.pid > 0) {
-        ::kill(worker.pid, SIGKILL);
-        int status = 0;
-        while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+        // A worker that ended by itself keeps its own status.
+        if (::waitpid(worker.pid, &status, WNOHANG) == 0) {
+            ::kill(worker.pid, SIGKILL);
+            while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+            }
         }
     }
     if (worker.toWorker >= 0) {
@@ -217,6 +240,7 @@ void WorkerPool::stop(Worker& worker)
         ::close(worker.fromWorker);
     }
     worker = Worker{};
+    return status;
 }
 
 Check WorkerPool::check(const std::string& play)
@@ -251,7 +275,12 @@ Check WorkerPool::check(const std::string& play)
     }
     if (restart) {
         // Killed, crashed, over a limit or too slow: its state is not to be trusted.
-        stop(worker);
+        const bool overTime = std::chrono::steady_clock::now() >= deadline;
+        const int status = stop(worker);
+        std::fprintf(stderr, "quorvel-server: a worker's check ended abnormally (%s); it is started again\n",
+                     overTime ? "over its wall time"
+                     : WIFSIGNALED(status) ? strsignal(WTERMSIG(status))
+                                           : "it stopped answering");
         check = Check{};
         check.reason = "the play's check ended abnormally (a fault, or over its time or memory limit)";
         check.category = "fault";

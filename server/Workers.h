@@ -46,7 +46,7 @@ private:
         int fromWorker = -1;
     };
     void start(Worker& worker);
-    void stop(Worker& worker);
+    int stop(Worker& worker); // the wait status
 
     std::string program_;
     WorkerLimits limits_;

@@ -4,6 +4,7 @@ clients send, and PostgreSQL stopped for 10 s while clients send and read.
    durability.py SERVER TESTPLAYS"""
 
 import hashlib
+import http.client
 import sys
 import threading
 import time
@@ -45,7 +46,7 @@ class Senders:
                         check(body["id"] == hashlib.sha256(play.encode()).hexdigest(), f"201 with the id: {body}")
                         with self.lock:
                             self.acknowledged[body["id"]] = body["zone"]
-            except (OSError, ValueError):
+            except (OSError, ValueError, http.client.HTTPException):
                 status, headers = None, {}  # the server went away
             with self.lock:
                 self.statuses.append((status, headers.get("Retry-After")))

@@ -100,7 +100,12 @@ def _kill_servers():
 
 class Server:
     def __init__(self, program, url, *extra):
-        self.process = subprocess.Popen([program, "--listen", "127.0.0.1:0", "--database", url, *extra],
+        # A sanitizer build: what libpq keeps of a connection that broke is its own.
+        env = dict(os.environ)
+        env["LSAN_OPTIONS"] = (env.get("LSAN_OPTIONS", "") + ":" if env.get("LSAN_OPTIONS") else "") + \
+            "suppressions=" + os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp") + \
+            ":print_suppressions=0"
+        self.process = subprocess.Popen([program, "--listen", "127.0.0.1:0", "--database", url, *extra], env=env,
                                         stdout=subprocess.PIPE, text=True)
         RUNNING.append(self.process)
         line = self.process.stdout.readline()
