@@ -76,6 +76,7 @@ test('a game played in Chromium is sent, ranked as the player\'s own and watched
   await plays.openPanel(game);
   const field = game.page.locator('#qv-plays .qv-ranking-name input');
   await field.waitFor({ state: 'visible' });
+  assert.equal(await game.page.locator('#qv-page-buttons #qv-plays-button + #qv-ranking-button').count(), 1);
   assert.equal(await field.inputValue(), entered);
   await field.fill(sentName);
   const row = plays.playRow(game, 'recent', name);
@@ -130,11 +131,11 @@ test('a game played in Chromium is sent, ranked as the player\'s own and watched
 test('a page served without a server says the world ranking is not available, with no error', async () => {
   const context = await browser.newContext();
   const game = await GamePage.open(context, `${plain.origin}/`);
-  await ranking.openRanking(game);
-  await game.page.locator('#qv-ranking .qv-ranking-note')
-    .getByText('The world ranking is not available: this page is served without its server.', { exact: true }).waitFor();
   await plays.openPanel(game);
-  assert.equal(await game.page.locator('#qv-plays .qv-ranking-name').isHidden(), true);
+  await game.page.locator('#qv-plays .qv-ranking-unavailable')
+    .getByText('The world ranking is not available: this page is served without its server.', { exact: true }).waitFor();
+  assert.equal(await game.page.locator('#qv-ranking-button').count(), 0, 'a World ranking button without a server');
+  assert.equal(await game.page.locator('#qv-plays .qv-ranking-name input').count(), 0, 'a name to send without a server');
   game.assertNoErrors();
   await context.close();
 });

@@ -194,9 +194,12 @@
 
   // ------------------------------------------------------------ sending
 
+  // Above the plays panel's lists: the name to send, or why nothing can be sent.
   function nameField() {
+    const part = document.createElement('div');
+    part.className = 'qv-ranking-name';
     const label = document.createElement('label');
-    label.className = 'qv-ranking-name qv-page-controls';
+    label.className = 'qv-page-controls';
     label.append(say('Your name in the world ranking: ', '世界ランキングでの名前: '));
     nameInput = document.createElement('input');
     nameInput.type = 'text';
@@ -204,9 +207,15 @@
     nameInput.autocomplete = 'off';
     nameInput.value = stored(keys.name, '');
     label.append(nameInput);
-    label.hidden = true;
-    found.then(() => { label.hidden = base === null; });
-    return label;
+    const unavailable = document.createElement('p');
+    unavailable.className = 'qv-ranking-unavailable';
+    unavailable.textContent = notAvailable();
+    part.hidden = true;
+    found.then(() => {
+      part.replaceChildren(base === null ? unavailable : label);
+      part.hidden = false;
+    });
+    return part;
   }
 
   async function send(text, what, result) {
@@ -319,11 +328,6 @@
     await found;
     if (!panel || panel.hidden) return;
     const zones = panel.querySelector('.qv-ranking-zones');
-    if (base === null) {
-      zones.replaceChildren();
-      note(notAvailable());
-      return;
-    }
     try {
       const lists = await Promise.all([0, 1, 2].map(async (zone) => {
         const response = await fetch(`${base}/api/v1/rankings/${zone}?limit=20`);
@@ -361,13 +365,16 @@
     refresh();
   }
 
-  // Called by the plays panel once the program runs: the button goes after its own.
-  function connect() {
+  // Called by the plays panel once the program runs. Without a server the
+  // page keeps its strip of buttons as it was; the plays panel says why.
+  async function connect() {
+    watchNameEntry();
+    await found;
+    if (base === null) return;
     makePanel();
     const button = window.qvPage.addButton('qv-ranking-button', { en: 'World ranking', ja: '世界ランキング' }, togglePanel);
     const plays = document.getElementById('qv-plays-button');
     if (plays) plays.after(button);
-    watchNameEntry();
     window.addEventListener('online', flush);
     flush();
   }
