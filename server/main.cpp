@@ -11,6 +11,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -40,6 +41,7 @@ struct Options {
     int threads = 64;
     int ioTimeoutSeconds = 5;
     bool trustForwarded = false;
+    std::vector<std::string> allowedOrigins;
     std::optional<int> migrateTo;
     bool migrateOnly = false;
 };
@@ -49,7 +51,7 @@ struct Options {
     std::cerr << "quorvel-server: " << problem << "\n"
               << "usage: quorvel-server --listen HOST:PORT --database URL [--site DIR]\n"
                  "         [--plays-per-minute N] [--workers N] [--threads N] [--io-timeout SECONDS]\n"
-                 "         [--trust-forwarded]\n"
+                 "         [--trust-forwarded] [--allow-origin ORIGIN]...\n"
                  "       quorvel-server --database URL --migrate [VERSION]\n"
                  "The database URL may also come from QUORVEL_DATABASE_URL.\n";
     std::exit(2);
@@ -110,6 +112,13 @@ Options parseOptions(int argc, char** argv)
             options.ioTimeoutSeconds = positive(arg, value(), 3600);
         } else if (arg == "--trust-forwarded") {
             options.trustForwarded = true;
+        } else if (arg == "--allow-origin") {
+            static const std::regex origin(R"(https?://[^/\s]+)");
+            const std::string allowed = value();
+            if (!std::regex_match(allowed, origin)) {
+                usage("--allow-origin takes an origin such as https://example.org, not \"" + allowed + "\"");
+            }
+            options.allowedOrigins.push_back(allowed);
         } else if (arg == "--migrate") {
             options.migrateOnly = true;
             if (i + 1 < argc && argv[i + 1][0] != '-') {
@@ -326,6 +335,34 @@ int main(int argc, char** argv)
         }
     });
 
+    // A page served elsewhere (its config.json names this server) may call
+    // the API from the origins allowed, and from no other.
+    auto allowedOrigin = [&](const httplib::Request& req) {
+        const std::string origin = req.get_header_value("Origin");
+        const auto& allowed = options.allowedOrigins;
+        return !origin.empty() && std::find(allowed.begin(), allowed.end(), origin) != allowed.end();
+    };
+    server.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
+        if (req.method != "OPTIONS" || !allowedOrigin(req)) {
+            return httplib::Server::HandlerResponse::Unhandled;
+        }
+        res.status = 204;
+        res.set_header("Access-Control-Allow-Methods", "GET, POST");
+        res.set_header("Access-Control-Allow-Headers", "Content-Type");
+        res.set_header("Access-Control-Max-Age", "600");
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    server.set_post_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
+        if (options.allowedOrigins.empty()) {
+            return;
+        }
+        res.set_header("Vary", "Origin");
+        if (allowedOrigin(req)) {
+            res.set_header("Access-Control-Allow-Origin", req.get_header_value("Origin"));
+            res.set_header("Access-Control-Expose-Headers", "Retry-After");
+        }
+    });
+
     auto clientAddress = [&](const httplib::Request& req) {
         if (options.trustForwarded && req.has_header("X-Forwarded-For")) {
             const std::string forwarded = req.get_header_value("X-Forwarded-For");
@@ -481,6 +518,11 @@ int main(int argc, char** argv)
             return 1;
         }
         server.set_mount_point("/", options.site);
+        // The page learns from its own files that the API is at their origin,
+        // without asking an API a static host would answer with 404.
+        server.set_file_request_handler([](const httplib::Request&, httplib::Response& res) {
+            res.set_header("X-Quorvel-Ranking", "/api/v1");
+        });
         server.set_file_extension_and_mimetype_mapping("wasm", "application/wasm");
         server.set_file_extension_and_mimetype_mapping("webmanifest", "application/manifest+json");
     }

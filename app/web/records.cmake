@@ -22,7 +22,7 @@ set(QV_SITE_SOURCE ${CMAKE_CURRENT_LIST_DIR}/site)
 set(QV_WEB_ICONS ${PROJECT_SOURCE_DIR}/resources/web/icons)
 file(GLOB QV_WEB_ICON_FILES CONFIGURE_DEPENDS ${QV_WEB_ICONS}/*.png)
 set(qv_offline_outputs)
-foreach(source IN ITEMS ${QV_SITE_SOURCE}/manifest.webmanifest)
+foreach(source IN ITEMS ${QV_SITE_SOURCE}/manifest.webmanifest ${QV_SITE_SOURCE}/config.json)
   get_filename_component(name ${source} NAME)
   add_custom_command(OUTPUT ${QV_WEB_SITE_DIR}/${name}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${QV_WEB_SITE_DIR}/${name}

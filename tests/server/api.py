@@ -6,6 +6,7 @@ import hashlib
 import os
 import signal
 import socket
+import subprocess
 import sys
 import threading
 import time
@@ -13,7 +14,14 @@ import time
 from harness import Cluster, Server, check, make_plays, player_key, wait_until
 
 server_program, maker = sys.argv[1], sys.argv[2]
+PAGE_ORIGIN = "http://page.test:8095"
 plays = make_plays(maker, 6)
+
+
+def lower(headers):
+    return {name.lower(): value for name, value in headers.items()}
+
+
 cluster = Cluster()
 try:
     url = cluster.create("api")
@@ -22,7 +30,7 @@ try:
     with open(os.path.join(site, "index.html"), "w") as f:
         f.write("<p>the page</p>")
     server = Server(server_program, url, "--site", site, "--workers", "1", "--io-timeout", "1",
-                    "--plays-per-minute", "1000")
+                    "--plays-per-minute", "1000", "--allow-origin", PAGE_ORIGIN)
 
     # Sending, ranking, watching.
     status, headers, entry = server.json("POST", "/api/v1/plays",
@@ -150,8 +158,27 @@ try:
                  'quorvel_http_requests_total{route="/api/v1/rankings/{zone}",status="200"}',
                  "quorvel_verification_seconds_bucket{le=\"+Inf\"}", "quorvel_plays_accepted_total 6"]:
         check(line in metrics, f"/metrics has {line}:\n{metrics}")
-    status, _, page = server.request("GET", "/index.html")
+    status, headers, page = server.request("GET", "/index.html")
     check(status == 200 and page == b"<p>the page</p>", f"the site: {status}")
+    check(lower(headers).get("x-quorvel-ranking") == "/api/v1", f"the site's files name the API: {headers}")
+
+    # CORS for the page's origin given by --allow-origin, and no other.
+    def cors(method, origin, path="/api/v1/rankings/1", extra=None):
+        status, headers, _ = server.request(method, path, headers={"Origin": origin, **(extra or {})})
+        return status, lower(headers)
+    status, headers = cors("GET", PAGE_ORIGIN)
+    check(status == 200 and headers.get("access-control-allow-origin") == PAGE_ORIGIN
+          and "Retry-After" in headers.get("access-control-expose-headers", "") and headers.get("vary") == "Origin",
+          f"the allowed origin reads the ranking: {status} {headers}")
+    status, headers = cors("GET", "http://elsewhere.test")
+    check("access-control-allow-origin" not in headers, f"another origin is not allowed: {headers}")
+    preflight = {"Access-Control-Request-Method": "POST", "Access-Control-Request-Headers": "content-type"}
+    status, headers = cors("OPTIONS", PAGE_ORIGIN, "/api/v1/plays", preflight)
+    check(status == 204 and headers.get("access-control-allow-origin") == PAGE_ORIGIN
+          and "POST" in headers.get("access-control-allow-methods", "")
+          and "Content-Type" in headers.get("access-control-allow-headers", ""), f"the preflight: {status} {headers}")
+    status, headers = cors("OPTIONS", "http://elsewhere.test", "/api/v1/plays", preflight)
+    check(status != 204 and "access-control-allow-origin" not in headers, f"another's preflight: {status} {headers}")
 
     # A connection that stalls in its headers is closed.
     stalled = socket.create_connection(("127.0.0.1", server.port))
@@ -176,7 +203,12 @@ try:
     server = Server(server_program, url, "--plays-per-minute", "2")
     statuses = [server.json("POST", "/api/v1/plays", {**good, "play": "x"})[0] for _ in range(3)]
     check(statuses == [422, 422, 429], f"--plays-per-minute 2: {statuses}")
+    headers = lower(server.request("GET", "/api/v1/rankings/1", headers={"Origin": PAGE_ORIGIN})[1])
+    check("access-control-allow-origin" not in headers, f"no origin is allowed unless given: {headers}")
     server.stop()
+    refused = subprocess.run([server_program, "--listen", "127.0.0.1:0", "--database", url,
+                              "--allow-origin", "page.test/"], capture_output=True, text=True)
+    check(refused.returncode == 2 and "--allow-origin" in refused.stderr, f"a bad origin: {refused}")
 finally:
     cluster.close()
 print("api: every call and refusal as documented")

@@ -13,3 +13,13 @@ if(TARGET quorvel-replay AND NOT QUORVEL_SANITIZE)
       TIMEOUT 240 RUN_SERIAL TRUE)
   endforeach()
 endif()
+
+# The world ranking from the page, against the release build's quorvel-server
+# over a private PostgreSQL the test starts (support/ranking_server.py).
+if(TARGET quorvel-replay AND TARGET quorvel-server AND NOT QUORVEL_SANITIZE)
+  add_test(NAME web.ranking
+    COMMAND node --test --test-reporter=spec ${CMAKE_CURRENT_LIST_DIR}/ranking.test.mjs)
+  set_tests_properties(web.ranking PROPERTIES
+    ENVIRONMENT "QUORVEL_WEB_SITE=${CMAKE_SOURCE_DIR}/build/web/site;QUORVEL_REPLAY=$<TARGET_FILE:quorvel-replay>;QUORVEL_SERVER=$<TARGET_FILE:quorvel-server>;QUORVEL_SERVER_TESTPLAYS=$<TARGET_FILE:quorvel-server-testplays>"
+    TIMEOUT 240 RUN_SERIAL TRUE)
+endif()

@@ -1,7 +1,7 @@
 // The page's "Plays" panel: the player's best play of each zone and the
 // recent plays (app/web/BrowserPlays keeps them in the page's storage), each
-// with "Watch" and "Save", and "Open a play…" for a play file someone
-// shared. A play is watched in a frame holding watch.html, a page of its
+// with "Watch", "Save" and "Send to the world ranking" (ranking.js), and
+// "Open a play…" for a play file someone shared, which can be sent too. A play is watched in a frame holding watch.html, a page of its
 // own with its own program, so watching touches nothing of the game.
 'use strict';
 
@@ -15,6 +15,7 @@
   let panel = null;
   let watchFrame = null;
   let focusBeforeWatch = null;
+  let opened = null;
 
   function button(text, action) {
     const element = document.createElement('button');
@@ -60,7 +61,8 @@
       const text = keptText(play.name);
       if (text) watch(text, play.name);
     };
-    item.append(what, button(say('Watch', '見る'), watchKept), button(say('Save', '保存'), () => save(play.name)));
+    item.append(what, button(say('Watch', '見る'), watchKept), button(say('Save', '保存'), () => save(play.name)),
+      window.qvRanking.sendControls(() => keptText(play.name), play.name));
     return item;
   }
 
@@ -80,12 +82,32 @@
     return part;
   }
 
+  // The play file opened last, which can be sent as the kept ones can.
+  function openedSection() {
+    const part = document.createElement('section');
+    part.className = 'qv-plays-opened';
+    const heading = document.createElement('h2');
+    heading.textContent = say('The play opened', '開いたプレイ');
+    const item = document.createElement('li');
+    item.dataset.play = opened.name;
+    const what = document.createElement('span');
+    what.textContent = opened.name;
+    const { text, name } = opened;
+    item.append(what, button(say('Watch', '見る'), () => watch(text, name)),
+      window.qvRanking.sendControls(() => text, name));
+    const list = document.createElement('ul');
+    list.append(item);
+    part.append(heading, list);
+    return part;
+  }
+
   function relist() {
     if (!panel || panel.hidden) return;
     const { best, recent } = JSON.parse(program.ccall('qv_plays_list', 'string', [], []));
     panel.querySelector('.qv-plays-lists').replaceChildren(
       section(say('Your best play of each zone', 'ゾーンごとのいちばんのプレイ'), best, 'qv-plays-best'),
-      section(say('Your recent plays', '最近のプレイ'), recent, 'qv-plays-recent'));
+      section(say('Your recent plays', '最近のプレイ'), recent, 'qv-plays-recent'),
+      ...(opened ? [openedSection()] : []));
   }
 
   function openChosenFile(chooser) {
@@ -93,7 +115,11 @@
     chooser.value = '';
     if (!file) return;
     file.slice(0, longestPlayRead).text().then(
-      (text) => watch(text, file.name),
+      (text) => {
+        opened = { name: file.name, text };
+        relist();
+        watch(text, file.name);
+      },
       (error) => note(say(`The file "${file.name}" cannot be read: ${error.name}: ${error.message}.`, `ファイル「${file.name}」を読み込めません: ${error.name}: ${error.message}`)));
   }
 
@@ -112,9 +138,12 @@
     status.className = 'qv-plays-note';
     status.setAttribute('role', 'alert');
     status.hidden = true;
-    panel.append(lists, status, button(say('Open a play…', 'プレイを開く…'), () => chooser.click()), chooser);
-    // Its buttons leave the keyboard where the game put it.
-    panel.addEventListener('mousedown', (event) => event.preventDefault());
+    panel.append(window.qvRanking.nameField(), lists, status,
+      button(say('Open a play…', 'プレイを開く…'), () => chooser.click()), chooser);
+    // Its buttons leave the keyboard where the game put it; a text field takes it.
+    panel.addEventListener('mousedown', (event) => {
+      if (event.target.tagName !== 'INPUT') event.preventDefault();
+    });
     document.body.appendChild(panel);
   }
 
@@ -177,7 +206,8 @@
     const plays = window.qvPage.addButton('qv-plays-button', { en: 'Plays', ja: 'プレイ' }, togglePanel);
     const exportButton = document.getElementById('qv-export-records');
     if (exportButton) exportButton.after(plays);
+    window.qvRanking.connect();
   }
 
-  window.qvPlays = { connect, changed: relist };
+  window.qvPlays = { connect, changed: relist, watch };
 })();

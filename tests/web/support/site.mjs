@@ -41,9 +41,15 @@ export function requireSite() {
 
 // Serves each root (URL prefix -> folder) on 127.0.0.1 at a port the system
 // picks; 127.0.0.1 counts as a secure origin, so a service worker may run.
-export async function serveFolders(roots) {
+// FILES (path -> text) answers those paths instead of the folders.
+export async function serveFolders(roots, files = {}) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://127.0.0.1');
+    if (Object.hasOwn(files, url.pathname)) {
+      response.writeHead(200, { 'Content-Type': contentTypes[path.extname(url.pathname)] ?? 'text/plain', 'Cache-Control': 'no-cache' });
+      response.end(files[url.pathname]);
+      return;
+    }
     const prefix = Object.keys(roots)
       .sort((a, b) => b.length - a.length)
       .find((p) => url.pathname.startsWith(p));
