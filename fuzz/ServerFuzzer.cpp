@@ -1,16 +1,18 @@
-// libFuzzer target for what the ranking server reads from a client: the
-// body of POST /api/v1/plays and the play text in it, with the rules for
-// plays no person could type. Whatever the bytes, the body is taken or
+// libFuzzer target for what the ranking server reads from a client: a
+// request's target, the body of POST /api/v1/plays and the play text in it,
+// with the rules for plays no person could type. Whatever the bytes, the body is taken or
 // refused with a reason, never a crash or a hang; a play that reads is
 // judged by the human rules, whose refusal names a line of the text.
 
 #include "plays/Play.h"
+#include "server/HttpTarget.h"
 #include "server/HumanRules.h"
 #include "server/Request.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -25,6 +27,21 @@ void judge(std::string_view text)
         }
     } catch (const plays::PlayError&) {
     }
+}
+
+// Whatever the target, a file it names stays inside the site's folder.
+void serveTarget(std::string_view bytes)
+{
+    const ranking::HttpTarget target = ranking::splitTarget(bytes);
+    if (const auto file = ranking::siteFilePath(target.path)) {
+        const std::string inside = "/" + *file;
+        if (file->empty() || inside.find("/.") != std::string::npos || inside.find("//") != std::string::npos ||
+            file->find('\\') != std::string::npos || file->find('\0') != std::string::npos) {
+            std::fprintf(stderr, "server-fuzzer: a site path that leaves the site: %s\n", file->c_str());
+            std::abort();
+        }
+    }
+    ranking::queryValue(target.query, "limit");
 }
 
 } // namespace
@@ -46,5 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     judge(bytes);
+    serveTarget(bytes);
     return 0;
 }

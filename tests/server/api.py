@@ -3,6 +3,7 @@
    api.py SERVER TESTPLAYS"""
 
 import hashlib
+import json
 import os
 import signal
 import socket
@@ -161,6 +162,26 @@ try:
     status, headers, page = server.request("GET", "/index.html")
     check(status == 200 and page == b"<p>the page</p>", f"the site: {status}")
     check(lower(headers).get("x-quorvel-ranking") == "/api/v1", f"the site's files name the API: {headers}")
+    status, headers, page = server.request("HEAD", "/")
+    check(status == 200 and page == b"" and lower(headers).get("content-length") == "15", f"HEAD /: {status} {headers}")
+    # The cluster's log and data are beside the site: one step up would reach them.
+    for path in ["/../log", "/%2e%2e/log", "/..%2flog", "/%2e%2e/data/PG_VERSION", "/site/../log"]:
+        check(server.request("GET", path)[0] == 404, f"{path} stays outside the site")
+
+    # A client that waits to be told before it sends its body (curl, past
+    # 1 KiB) is told at once, and the play is taken.
+    body = json.dumps({**good, "player": player_key(7), "play": plays["human-2"]}).encode()
+    asking = socket.create_connection(("127.0.0.1", server.port), timeout=10)
+    asking.sendall(b"POST /api/v1/plays HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                   b"Expect: 100-continue\r\nContent-Length: %d\r\n\r\n" % len(body))
+    told = asking.recv(100)
+    check(told.startswith(b"HTTP/1.1 100 Continue\r\n"), f"100 Continue first: {told!r}")
+    asking.sendall(body)
+    answer = b""
+    while b"\r\n\r\n" not in answer or not answer.rstrip().endswith(b"}"):
+        answer += asking.recv(4096)
+    check(answer.startswith(b"HTTP/1.1 201 "), f"then the play is taken: {answer[:200]!r}")
+    asking.close()
 
     # CORS for the page's origin given by --allow-origin, and no other.
     def cors(method, origin, path="/api/v1/rankings/1", extra=None):
