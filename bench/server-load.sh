@@ -61,5 +61,12 @@ echo "== GET rankings: 1,000 connections, about 5,000 requests a second, 30 s"
 wrk -t2 -c1000 -d30s --latency -s "$work/paced.lua" "http://127.0.0.1:8097/api/v1/rankings/1?limit=20" &
 sleep 15 && echo "memory under load: $(memory)"
 wait %%
+# The same rate with the thousand in step: each asks again exactly 200 ms
+# after its answer, so they ask in bursts.
+cat >"$work/in-step.lua" <<'LUA'
+function delay() return 200 end
+LUA
+echo "== GET rankings: 1,000 connections in step, about 5,000 requests a second, 10 s"
+wrk -t2 -c1000 -d10s --latency -s "$work/in-step.lua" "http://127.0.0.1:8097/api/v1/rankings/1?limit=20"
 echo "== GET rankings: 1,000 connections as fast as they are answered, 10 s"
 wrk -t2 -c1000 -d10s --latency "http://127.0.0.1:8097/api/v1/rankings/1?limit=20"

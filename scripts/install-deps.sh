@@ -15,7 +15,7 @@ packages=(
   clang libclang-rt-14-dev
   emscripten nodejs chromium
   python3-fonttools python3-brotli
-  postgresql libpqxx-dev libcpp-httplib-dev nlohmann-json3-dev libssl-dev wrk python3
+  postgresql libpqxx-dev libboost-dev nlohmann-json3-dev libssl-dev wrk python3
 )
 
 missing=()

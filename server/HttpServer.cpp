@@ -214,6 +214,7 @@ HttpServer::HttpServer(const HttpSettings& settings)
     acceptor_.set_option(net::socket_base::reuse_address(true));
     acceptor_.bind(endpoint);
     acceptor_.listen(net::socket_base::max_listen_connections);
+    acceptor_.non_blocking(true); // for the connections taken without waiting
 }
 
 HttpServer::~HttpServer() = default;
@@ -257,6 +258,17 @@ void HttpServer::accept()
             return;
         }
         std::make_shared<Session>(std::move(socket), *handler_, settings_)->start();
+        // Every connection already waiting is taken now: one a turn, a
+        // crowd connecting at once would wait behind the requests of those
+        // already served.
+        for (;;) {
+            tcp::socket waiting(net::make_strand(io_));
+            acceptor_.accept(waiting, error);
+            if (error) {
+                break;
+            }
+            std::make_shared<Session>(std::move(waiting), *handler_, settings_)->start();
+        }
         accept();
     });
 }
