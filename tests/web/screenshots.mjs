@@ -1,12 +1,16 @@
 // Pictures of the game in the page, at zoom 1 and 2, for docs/screenshots/
-// (web-*.png). Walks the road with real keys, as the road test does.
+// (web-*.png). Walks the road with real keys, as the road test does. With
+// QUORVEL_SERVER naming a built quorvel-server, also a game sent to the
+// world ranking from the plays panel, and the ranking it joined.
 //
-//   node tests/web/screenshots.mjs [OUTDIR]
+//   QUORVEL_SERVER=build/release/server/quorvel-server node tests/web/screenshots.mjs [OUTDIR]
 import path from 'node:path';
 import fs from 'node:fs';
-import { launchBrowser, serveSite, repoRoot } from './support/site.mjs';
+import { launchBrowser, serveSite, repoRoot, siteDir } from './support/site.mjs';
 import { GamePage } from './support/game.mjs';
 import * as road from './support/road.mjs';
+import * as plays from './support/plays.mjs';
+import * as ranking from './support/ranking.mjs';
 
 const outDir = path.resolve(process.argv[2] ?? path.join(repoRoot, 'docs/screenshots'));
 fs.mkdirSync(outDir, { recursive: true });
@@ -80,6 +84,34 @@ async function pageAtViewport(browser, origin, width, height, name) {
   await context.close();
 }
 
+// A game sent from the plays panel, then the world ranking it joined.
+async function worldRanking(browser) {
+  const server = await ranking.startRankingServer(siteDir, 'http://127.0.0.1:1');
+  try {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+    const game = await GamePage.open(context, `${server.url}/`);
+    const score = await road.playToRecord(game, 'はなこ', 'ハナコ');
+    const [name] = Object.keys(await plays.storedPlays(game));
+    await plays.openPanel(game);
+    const row = plays.playRow(game, 'recent', name);
+    await ranking.sendButton(row).click();
+    await ranking.sendResult(row).getByText(new RegExp(`^Rank 1 .* with ${score}\\.$`)).waitFor();
+    await shoot(game, 'web-plays-sent');
+    await game.page.locator('#qv-plays-button').click();
+    await ranking.openRanking(game);
+    await ranking.rankingRow(game, 0, (await rows(server.url))[0].id).waitFor();
+    await shoot(game, 'web-world-ranking');
+    game.assertNoErrors();
+    await context.close();
+  } finally {
+    await server.close();
+  }
+}
+
+async function rows(url) {
+  return (await fetch(`${url}/api/v1/rankings/0?limit=1`)).json();
+}
+
 const server = await serveSite();
 const browser = await launchBrowser();
 try {
@@ -87,6 +119,7 @@ try {
   await pageAtViewport(browser, server.origin, 800, 600, 'web-page-800x600');
   await tour(browser, server.origin, 1);
   await tour(browser, server.origin, 2);
+  if (process.env.QUORVEL_SERVER) await worldRanking(browser);
 } finally {
   await browser.close();
   await server.close();
