@@ -3,20 +3,17 @@
 // before it is kept; see "The world ranking server" in the README.
 
 #include "plays/Play.h"
-#include "server/Metrics.h"
-#include "server/Store.h"
-#include "server/Workers.h"
-
 #include "server/Api.h"
 #include "server/HttpServer.h"
+#include "server/Metrics.h"
 #include "server/Site.h"
+#include "server/Store.h"
+#include "server/Workers.h"
 
 #include <boost/asio/thread_pool.hpp>
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <regex>
@@ -159,29 +156,39 @@ std::string selfPath()
     return path.string();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The site's folder, checked now so a wrong one stops the start.
+std::optional<Site> siteOf(const Options& options)
 {
-    if (argc == 4 && std::string(argv[1]) == "--worker") {
-        WorkerLimits limits;
-        limits.cpuSeconds = std::atoi(argv[2]);
-        limits.memoryBytes = std::atol(argv[3]) * 1024 * 1024;
-        return workerMain(limits);
+    if (options.site.empty()) {
+        return std::nullopt;
     }
-    const Options options = parseOptions(argc, argv);
-
     try {
-        const int version = migrate(options.database, options.migrateTo);
-        if (options.migrateOnly) {
-            std::cout << "quorvel-server: the database is at schema version " << version << "\n";
-            return 0;
-        }
+        return Site(options.site);
     } catch (const std::exception& error) {
-        std::cerr << "quorvel-server: cannot bring the database's schema up to date: " << error.what() << "\n";
-        return 1;
+        std::cerr << "quorvel-server: " << error.what() << "\n";
+        std::exit(1);
     }
+}
 
+HttpServer listen(const Options& options)
+{
+    HttpSettings http;
+    http.host = options.host;
+    http.port = options.port;
+    http.threads = options.ioThreads;
+    http.timeout = std::chrono::seconds(options.ioTimeoutSeconds);
+    http.bodyLimit = plays::kMaxBytes;
+    try {
+        return HttpServer(http);
+    } catch (const std::exception& error) {
+        std::cerr << "quorvel-server: cannot listen on " << options.host << ":" << options.port << ": "
+                  << error.what() << "\n";
+        std::exit(1);
+    }
+}
+
+int serve(const Options& options)
+{
     // Signals are taken by one thread; every other thread starts with them blocked.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -189,31 +196,9 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    std::optional<Site> site;
-    if (!options.site.empty()) {
-        try {
-            site.emplace(options.site);
-        } catch (const std::exception& error) {
-            std::cerr << "quorvel-server: " << error.what() << "\n";
-            return 1;
-        }
-    }
+    std::optional<Site> site = siteOf(options);
     raiseOpenFileLimit();
-
-    HttpSettings http;
-    http.host = options.host;
-    http.port = options.port;
-    http.threads = options.ioThreads;
-    http.timeout = std::chrono::seconds(options.ioTimeoutSeconds);
-    http.bodyLimit = plays::kMaxBytes;
-    std::optional<HttpServer> server;
-    try {
-        server.emplace(http);
-    } catch (const std::exception& error) {
-        std::cerr << "quorvel-server: cannot listen on " << options.host << ":" << options.port << ": "
-                  << error.what() << "\n";
-        return 1;
-    }
+    HttpServer server = listen(options);
 
     WorkerPool workers(selfPath(), options.workers, WorkerLimits{});
     Store store(options.database);
@@ -228,14 +213,37 @@ int main(int argc, char** argv)
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
-        server->stop();
+        server.stop();
     });
     stopper.detach();
-    std::cout << "quorvel-server: listening on http://" << options.host << ":" << server->port() << "/"
-              << std::endl;
-    server->run(api);
+    std::cout << "quorvel-server: listening on http://" << options.host << ":" << server.port() << "/" << std::endl;
+    server.run(api);
     // Checks under way end before what they use goes; those not begun are dropped.
     blocking.stop();
     blocking.join();
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::string(argv[1]) == "--worker") {
+        WorkerLimits limits;
+        limits.cpuSeconds = std::atoi(argv[2]);
+        limits.memoryBytes = std::atol(argv[3]) * 1024 * 1024;
+        return workerMain(limits);
+    }
+    const Options options = parseOptions(argc, argv);
+    try {
+        const int version = migrate(options.database, options.migrateTo);
+        if (options.migrateOnly) {
+            std::cout << "quorvel-server: the database is at schema version " << version << "\n";
+            return 0;
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "quorvel-server: cannot bring the database's schema up to date: " << error.what() << "\n";
+        return 1;
+    }
+    return serve(options);
 }
