@@ -126,6 +126,7 @@
   function makePanel() {
     panel = document.createElement('div');
     panel.id = 'qv-plays';
+    panel.className = 'qv-panel';
     panel.hidden = true;
     const chooser = document.createElement('input');
     chooser.type = 'file';

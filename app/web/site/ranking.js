@@ -346,6 +346,7 @@
   function makePanel() {
     panel = document.createElement('div');
     panel.id = 'qv-ranking';
+    panel.className = 'qv-panel';
     panel.hidden = true;
     const heading = document.createElement('h1');
     heading.textContent = say('World ranking', '世界ランキング');
