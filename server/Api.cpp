@@ -193,7 +193,16 @@ void Api::dispatch(const std::shared_ptr<const HttpRequest>& request, const Http
 template <typename Work>
 void Api::later(const Reply& reply, Work work)
 {
-    boost::asio::post(blocking_, [reply, work = std::move(work)]() mutable {
+    // A database that answers slowly must not make the server hold a
+    // request for every client that asks meanwhile.
+    if (waiting_.fetch_add(1) >= settings_.maxWaiting) {
+        waiting_.fetch_sub(1);
+        HttpResponse busy = errorResponse(http::status::service_unavailable, "the server is busy; try again later");
+        busy.set(http::field::retry_after, "1");
+        reply(std::move(busy));
+        return;
+    }
+    boost::asio::post(blocking_, [this, reply, work = std::move(work)]() mutable {
         HttpResponse response;
         try {
             response = work();
@@ -203,6 +212,7 @@ void Api::later(const Reply& reply, Work work)
             std::cerr << "quorvel-server: a request failed: " << error.what() << "\n";
             response = errorResponse(http::status::internal_server_error, "the server failed to answer");
         }
+        waiting_.fetch_sub(1);
         reply(std::move(response));
     });
 }
@@ -319,7 +329,10 @@ HttpResponse Api::metricsText()
         "quorvel_verifications_in_progress " + std::to_string(workers_.busy()) + "\n"
         "# HELP quorvel_worker_restarts_total Workers started again after a fault.\n"
         "# TYPE quorvel_worker_restarts_total counter\n"
-        "quorvel_worker_restarts_total " + std::to_string(workers_.restarts()) + "\n";
+        "quorvel_worker_restarts_total " + std::to_string(workers_.restarts()) + "\n"
+        "# HELP quorvel_requests_waiting Requests waiting for a worker, the database or a file, or being served by them.\n"
+        "# TYPE quorvel_requests_waiting gauge\n"
+        "quorvel_requests_waiting " + std::to_string(waiting_.load()) + "\n";
     return textResponse(http::status::ok, metrics_.text(gauges), "text/plain; version=0.0.4");
 }
 

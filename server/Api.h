@@ -18,6 +18,7 @@
 
 #include <boost/asio/thread_pool.hpp>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ namespace ranking {
 
 struct ApiSettings {
     int playsPerMinute = 10;
+    // Requests that may wait for the blocking threads at once; past that
+    // the server answers 503 rather than hold more.
+    int maxWaiting = 1024;
     // The client's address is the last of X-Forwarded-For (a proxy in front).
     bool trustForwarded = false;
     std::vector<std::string> allowedOrigins;
@@ -65,6 +69,7 @@ private:
     boost::asio::thread_pool& blocking_;
     std::optional<Site> site_;
     RateLimit rateLimit_;
+    std::atomic<int> waiting_{0};
     RankingCache cache_;
 };
 

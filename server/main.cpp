@@ -206,6 +206,7 @@ int serve(const Options& options)
     boost::asio::thread_pool blocking(static_cast<std::size_t>(options.threads));
     ApiSettings settings;
     settings.playsPerMinute = options.playsPerMinute;
+    settings.maxWaiting = 64 * options.threads;
     settings.trustForwarded = options.trustForwarded;
     settings.allowedOrigins = options.allowedOrigins;
     Api api(settings, store, workers, metrics, blocking, std::move(site));

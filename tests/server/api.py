@@ -227,6 +227,30 @@ try:
     headers = lower(server.request("GET", "/api/v1/rankings/1", headers={"Origin": PAGE_ORIGIN})[1])
     check("access-control-allow-origin" not in headers, f"no origin is allowed unless given: {headers}")
     server.stop()
+
+    # No more than 64 requests wait for each blocking thread: with one,
+    # held by a play its stopped worker never checks, the 65th gets 503.
+    server = Server(server_program, url, "--threads", "1", "--workers", "1")
+    [worker] = worker_pids()
+    os.kill(worker, signal.SIGSTOP)
+    waiting = [threading.Thread(target=server.json, args=("POST", "/api/v1/plays", {**good, "play": plays["human-6"]}))]
+    waiting[0].start()
+    wait_until("the play reaches the stopped worker",
+               lambda: "quorvel_verifications_in_progress 1" in server.metrics())
+    waiting += [threading.Thread(target=server.request, args=("GET", "/readyz")) for _ in range(63)]
+    for thread in waiting[1:]:
+        thread.start()
+    # Within the 5 s the worker has before it is stopped for good.
+    wait_until("64 requests waiting", lambda: "quorvel_requests_waiting 64\n" in server.metrics(), 4)
+    status, headers, answer = server.json("GET", "/api/v1/plays/" + entry["id"])
+    check(status == 503 and headers.get("Retry-After") == "1" and "busy" in answer["error"],
+          f"the 65th: {status} {headers} {answer}")
+    os.kill(worker, signal.SIGKILL)
+    for thread in waiting:
+        thread.join(30)
+    check(server.request("GET", "/api/v1/plays/" + entry["id"])[0] == 200, "served again once they are answered")
+    check("quorvel_requests_waiting 0\n" in server.metrics(), "none left waiting")
+    server.stop()
     refused = subprocess.run([server_program, "--listen", "127.0.0.1:0", "--database", url,
                               "--allow-origin", "page.test/"], capture_output=True, text=True)
     check(refused.returncode == 2 and "--allow-origin" in refused.stderr, f"a bad origin: {refused}")
