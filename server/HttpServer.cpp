@@ -251,8 +251,14 @@ void HttpServer::accept()
         }
         if (error) {
             // Out of descriptors, most likely: wait for connections to end
-            // rather than spin on the same error.
-            std::cerr << "quorvel-server: cannot take a connection: " << error.message() << "\n";
+            // rather than spin on the same error, and say so once a minute
+            // at most, since it comes and goes as connections end.
+            const auto now = std::chrono::steady_clock::now();
+            if (!lastAcceptComplaint_ || now - *lastAcceptComplaint_ >= std::chrono::minutes(1)) {
+                std::cerr << "quorvel-server: cannot take a connection: " << error.message()
+                          << "; trying again every 100 ms\n";
+                lastAcceptComplaint_ = now;
+            }
             acceptPause_.expires_after(std::chrono::milliseconds(100));
             acceptPause_.async_wait([this](error_code) { accept(); });
             return;

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace ranking {
@@ -73,6 +74,8 @@ private:
     boost::asio::ip::tcp::acceptor acceptor_;
     boost::asio::steady_timer acceptPause_;
     HttpHandler* handler_ = nullptr;
+    // Only the accepting handler touches it, one at a time.
+    std::optional<std::chrono::steady_clock::time_point> lastAcceptComplaint_;
 };
 
 } // namespace ranking

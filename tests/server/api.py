@@ -251,6 +251,17 @@ try:
     check(server.request("GET", "/api/v1/plays/" + entry["id"])[0] == 200, "served again once they are answered")
     check("quorvel_requests_waiting 0\n" in server.metrics(), "none left waiting")
     server.stop()
+
+    # Out of descriptors, the server says so (once a minute at most), waits
+    # for connections to end (here, idle past --io-timeout) and takes the next.
+    server = Server(server_program, url, "--io-timeout", "2", open_files=64, keep_stderr=True)
+    crowd = [socket.create_connection(("127.0.0.1", server.port)) for _ in range(100)]
+    check(server.request("GET", "/healthz", timeout=20)[0] == 200, "served again once the idle ones are closed")
+    for connection in crowd:
+        connection.close()
+    said = server.stop()
+    check(said == "quorvel-server: cannot take a connection: Too many open files; trying again every 100 ms\n",
+          f"said once, and nothing else: {said!r}")
     refused = subprocess.run([server_program, "--listen", "127.0.0.1:0", "--database", url,
                               "--allow-origin", "page.test/"], capture_output=True, text=True)
     check(refused.returncode == 2 and "--allow-origin" in refused.stderr, f"a bad origin: {refused}")

@@ -7,6 +7,7 @@ import http.client
 import json
 import os
 import pwd
+import resource
 import shutil
 import subprocess
 import sys
@@ -99,14 +100,20 @@ def _kill_servers():
 
 
 class Server:
-    def __init__(self, program, url, *extra):
+    # OPEN_FILES: the server's descriptor limit, soft and hard, when given.
+    # KEEP_STDERR: its standard error is kept, for stop() to return.
+    def __init__(self, program, url, *extra, open_files=None, keep_stderr=False):
         # A sanitizer build: what libpq keeps of a connection that broke is its own.
         env = dict(os.environ)
         env["LSAN_OPTIONS"] = (env.get("LSAN_OPTIONS", "") + ":" if env.get("LSAN_OPTIONS") else "") + \
             "suppressions=" + os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp") + \
             ":print_suppressions=0"
+        def limit():
+            if open_files:
+                resource.setrlimit(resource.RLIMIT_NOFILE, (open_files, open_files))
         self.process = subprocess.Popen([program, "--listen", "127.0.0.1:0", "--database", url, *extra], env=env,
-                                        stdout=subprocess.PIPE, text=True)
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE if keep_stderr else None,
+                                        text=True, preexec_fn=limit)
         RUNNING.append(self.process)
         line = self.process.stdout.readline()
         check(line.startswith("quorvel-server: listening on http://127.0.0.1:"),
@@ -140,10 +147,11 @@ class Server:
     def stop(self):
         self.process.terminate()
         try:
-            self.process.wait(timeout=10)
+            _, stderr = self.process.communicate(timeout=10)
         except subprocess.TimeoutExpired:
             self.kill()
             fail("the server did not stop within 10 s of SIGTERM")
+        return stderr
 
 
 def make_plays(maker, count):
