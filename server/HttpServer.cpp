@@ -13,7 +13,6 @@
 #include <boost/beast/http/read.hpp>
 #include <boost/beast/http/write.hpp>
 
-#include <array>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -33,6 +32,7 @@ constexpr std::size_t kHeaderLimit = 16 * 1024;
 // What is read and thrown away after a refusal before the connection is
 // closed, so the client reads the answer rather than a reset.
 constexpr std::size_t kDrainLimit = 1024 * 1024;
+constexpr std::size_t kScratchSize = 16 * 1024;
 
 bool mayHaveBody(http::status status)
 {
@@ -71,7 +71,7 @@ private:
     void onHeader(error_code error)
     {
         const auto& header = parser_->get();
-        if (error || !beast::iequals(header[http::field::expect], "100-continue")) {
+        if (error || header.version() < 11 || !beast::iequals(header[http::field::expect], "100-continue")) {
             readBody(error);
             return;
         }
@@ -166,6 +166,7 @@ private:
             error_code ignored;
             stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
             stream_.expires_after(settings_.timeout);
+            scratch_.resize(kScratchSize);
         }
         stream_.async_read_some(net::buffer(scratch_), [self = shared_from_this(), drained](error_code error,
                                                                                              std::size_t size) {
@@ -192,7 +193,7 @@ private:
     std::optional<http::request_parser<http::string_body>> parser_;
     std::optional<HttpResponse> response_;
     std::optional<http::response<http::empty_body>> continue_;
-    std::array<char, 16 * 1024> scratch_;
+    std::vector<char> scratch_; // only while draining: most sessions never need it
     unsigned version_ = 11;
     bool keepAlive_ = false;
     bool head_ = false;
