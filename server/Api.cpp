@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <iostream>
-#include <regex>
 
 namespace ranking {
 
@@ -23,11 +22,6 @@ constexpr int kRetryAfterDownSeconds = 5;
 constexpr std::string_view kPlays = "/api/v1/plays";
 constexpr std::string_view kPlayPrefix = "/api/v1/plays/";
 constexpr std::string_view kRankingPrefix = "/api/v1/rankings/";
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 HttpResponse textResponse(http::status status, std::string text, std::string_view type = "text/plain; charset=utf-8")
 {
@@ -116,16 +110,16 @@ std::string routeName(const std::string& path)
     if (path == kPlays) {
         return std::string(kPlays);
     }
-    if (startsWith(path, kPlayPrefix)) {
+    if (path.starts_with(kPlayPrefix)) {
         return "/api/v1/plays/{id}";
     }
-    if (startsWith(path, kRankingPrefix)) {
+    if (path.starts_with(kRankingPrefix)) {
         return "/api/v1/rankings/{zone}";
     }
     if (path == "/healthz" || path == "/readyz" || path == "/metrics") {
         return path;
     }
-    if (startsWith(path, "/api/")) {
+    if (path.starts_with("/api/")) {
         return "/api/other";
     }
     return "site";
@@ -177,9 +171,9 @@ void Api::dispatch(const std::shared_ptr<const HttpRequest>& request, const Http
         reply(errorResponse(http::status::not_found, "no such resource"));
     } else if (!isRead(*request)) {
         reply(methodNotAllowed());
-    } else if (startsWith(path, kPlayPrefix)) {
+    } else if (path.starts_with(kPlayPrefix)) {
         play(path.substr(kPlayPrefix.size()), *request, reply);
-    } else if (startsWith(path, kRankingPrefix)) {
+    } else if (path.starts_with(kRankingPrefix)) {
         ranking(path.substr(kRankingPrefix.size()), target.query, reply);
     } else if (path == "/healthz") {
         reply(textResponse(http::status::ok, "ok\n"));
@@ -285,8 +279,7 @@ void Api::ranking(const std::string& zoneText, const std::string& query, const R
 
 void Api::play(const std::string& id, const HttpRequest& request, const Reply& reply)
 {
-    static const std::regex hex("[0-9a-f]{64}");
-    if (!std::regex_match(id, hex)) {
+    if (id.size() != 64 || id.find_first_not_of("0123456789abcdef") != std::string::npos) {
         reply(errorResponse(http::status::not_found, "no play has that id; an id is 64 hexadecimal digits"));
         return;
     }
@@ -341,9 +334,9 @@ HttpResponse Api::refuse(const std::string& target, http::status status)
     const std::string path = splitTarget(target).path;
     const bool tooLarge = status == http::status::payload_too_large;
     HttpResponse response =
-        startsWith(path, "/api/")
-            ? errorResponse(status, tooLarge ? "the body is over 65536 bytes" : "the request is not HTTP as this server reads it")
-            : textResponse(status, tooLarge ? "too large\n" : "bad request\n");
+        !path.starts_with("/api/") ? textResponse(status, tooLarge ? "too large\n" : "bad request\n")
+        : tooLarge ? errorResponse(status, "the body is over " + std::to_string(plays::kMaxBytes) + " bytes")
+                   : errorResponse(status, "the request is not HTTP as this server reads it");
     metrics_.request(routeName(path), response.result_int());
     return response;
 }
